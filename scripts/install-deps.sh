@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Installs the Debian packages Tintwell needs that are not there yet.
+#   scripts/install-deps.sh run    what building and running the program needs
+#   scripts/install-deps.sh test   that, plus what the tests, benchmarks and fuzzers need
+set -euo pipefail
+
+mode=${1:-run}
+
+build_pkgs=(
+    build-essential cmake ninja-build pkg-config
+    qt6-base-dev qt6-base-dev-tools libgl-dev qt6-image-formats-plugins qt6-qpa-plugins
+    libpng-dev libjpeg62-turbo-dev libgif-dev libtiff-dev zlib1g-dev
+    fonts-dejavu-core
+)
+test_pkgs=(
+    libgtest-dev libgmock-dev libbenchmark-dev
+    clang-14 libclang-rt-14-dev llvm-14
+    netpbm imagemagick libjpeg-turbo-progs libtiff-tools giflib-tools libpng-tools
+    xvfb xauth
+)
+
+pkgs=("${build_pkgs[@]}")
+if [ "$mode" = test ]; then
+    pkgs+=("${test_pkgs[@]}")
+fi
+
+missing=()
+for p in "${pkgs[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$p")
+    fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+    exit 0
+fi
+
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then
+    sudo_cmd=(sudo)
+fi
+
+echo "Installing: ${missing[*]}"
+"${sudo_cmd[@]}" apt-get update -o DPkg::Lock::Timeout=600
+DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y --no-install-recommends \
+    -o DPkg::Lock::Timeout=600 "${missing[@]}"

@@ -1,0 +1,67 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// OpenDib: reads the whole file, then hands it to the first decoder whose sniffer
+// recognises its magic bytes. Adding a format is one line in kFormats.
+#include "platform/rastix/Rastix.h"
+#include "platform/rastix/formats/Decoder.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+using namespace rastix;
+
+namespace {
+
+const PictureFormat kFormats[] = {
+    {"BMP", IsBmp, DecodeBmp},
+    {"PNG", IsPng, DecodePng},
+    {"JPEG", IsJpeg, DecodeJpeg},
+};
+
+// Files larger than this cannot hold a picture within the size limits.
+constexpr long kMaxFileBytes = 1L << 30;
+
+} // namespace
+
+RasterImage OpenDibMemory(const uint8_t *data, size_t size)
+{
+    const Bytes file{data, size};
+    for (const PictureFormat &format : kFormats) {
+        if (format.sniff(file))
+            return format.decode(file);
+    }
+    return FailedRaster("Unknown picture format");
+}
+
+RasterImage OpenDib(const char *fileName, int32_t, void *)
+{
+    if (!fileName || !*fileName)
+        return FailedRaster("The file could not be opened: no file name was given");
+    FILE *f = std::fopen(fileName, "rb");
+    if (!f)
+        return FailedRaster(std::string("The file could not be opened: ") + std::strerror(errno));
+
+    std::vector<uint8_t> bytes;
+    bool failed = std::fseek(f, 0, SEEK_END) != 0;
+    const long length = failed ? -1 : std::ftell(f);
+    if (length < 0 || std::fseek(f, 0, SEEK_SET) != 0) {
+        const int error = errno;
+        std::fclose(f);
+        return FailedRaster(std::string("The file could not be opened: ")
+                            + (error ? std::strerror(error) : "it cannot be read"));
+    }
+    if (length > kMaxFileBytes) {
+        std::fclose(f);
+        return FailedRaster("The picture is too large: the file holds more than 1 GiB");
+    }
+    bytes.resize(size_t(length));
+    const size_t got = length ? std::fread(bytes.data(), 1, bytes.size(), f) : 0;
+    const bool readError = std::ferror(f) != 0;
+    std::fclose(f);
+    if (readError || got != bytes.size())
+        return FailedRaster("The file could not be opened: it could not be read to the end");
+    if (bytes.empty())
+        return FailedRaster("The picture is damaged: the file is empty");
+    return OpenDibMemory(bytes.data(), bytes.size());
+}

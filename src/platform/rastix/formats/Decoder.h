@@ -1,0 +1,77 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What every picture decoder of the raster library shares.
+//
+// A decoder is a pair of functions over the file's bytes in memory: a sniffer that
+// looks only at magic bytes, and a decoder that returns the picture as a raster made
+// by newdib, or a failed raster carrying a readable error text. Decoders check the
+// declared size against the limits before allocating anything, never read outside
+// the input and never write outside the raster.
+#pragma once
+
+#include "document/RasterImage.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace rastix {
+
+struct Bytes {
+    const uint8_t *data = nullptr;
+    size_t size = 0;
+};
+
+using SniffFunction = bool (*)(Bytes file);
+using DecodeFunction = RasterImage (*)(Bytes file);
+
+struct PictureFormat {
+    const char *name;
+    SniffFunction sniff;
+    DecodeFunction decode;
+};
+
+// Largest picture OpenDib accepts: each side, and the pixel count.
+constexpr int64_t kMaxPictureSide = 32767;
+constexpr int64_t kMaxPicturePixels = 120'000'000;
+
+// A record with a null pixel address whose palette entry area holds text
+// (truncated to fit, always zero-terminated).
+RasterImage FailedRaster(const std::string &text);
+
+// The "too large" / "damaged" refusal for a declared size, or nothing when the size
+// is within the limits. Non-positive sides are refused as damaged.
+std::optional<std::string> CheckPictureSize(int64_t width, int64_t height);
+
+// "The picture is damaged: " + what.
+RasterImage DamagedRaster(const std::string &what);
+
+// Sets colour-table entry i of an indexed raster and the matching logical-palette
+// entry (the palette handle is refreshed by FinishPalette).
+void SetColour(RasterImage &raster, int index, uint8_t red, uint8_t green, uint8_t blue);
+// Re-creates the palette handle from the logical palette after SetColour calls.
+void FinishPalette(RasterImage &raster);
+// Fills the colour table of an 8-bit raster with 256 greys.
+void SetGreyPalette(RasterImage &raster);
+
+// Little- and big-endian readers; the caller has checked the bounds.
+inline uint16_t Le16(const uint8_t *p) { return uint16_t(p[0] | p[1] << 8); }
+inline uint32_t Le32(const uint8_t *p)
+{
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+inline uint16_t Be16(const uint8_t *p) { return uint16_t(p[0] << 8 | p[1]); }
+inline uint32_t Be32(const uint8_t *p)
+{
+    return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | uint32_t(p[3]);
+}
+
+// The decoders, one pair per format.
+bool IsBmp(Bytes file);
+RasterImage DecodeBmp(Bytes file);
+bool IsPng(Bytes file);
+RasterImage DecodePng(Bytes file);
+bool IsJpeg(Bytes file);
+RasterImage DecodeJpeg(Bytes file);
+
+} // namespace rastix

@@ -1,0 +1,62 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Helpers shared by the tests: a temporary folder, running the independent encoders
+// and decoders (netpbm, ImageMagick, libjpeg-turbo's tools), reading their PPM/PGM
+// output, and reading any raster back as plain RGB for comparison.
+#pragma once
+
+#include "document/RasterImage.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+// A fresh folder under the system's temporary folder, removed with the object.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir &) = delete;
+    TempDir &operator=(const TempDir &) = delete;
+    const std::filesystem::path &path() const { return path_; }
+    std::string file(const std::string &name) const { return (path_ / name).string(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+// Runs a shell command; returns its exit status (-1 when it could not run).
+int Run(const std::string &command);
+// True when the named program is on PATH.
+bool HaveTool(const std::string &program);
+
+// A picture as 8-bit RGB triples, top row first.
+struct RgbPicture {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> rgb;
+    uint8_t r(int x, int y) const { return rgb[(size_t(y) * width + x) * 3]; }
+    uint8_t g(int x, int y) const { return rgb[(size_t(y) * width + x) * 3 + 1]; }
+    uint8_t b(int x, int y) const { return rgb[(size_t(y) * width + x) * 3 + 2]; }
+    bool operator==(const RgbPicture &) const = default;
+};
+
+// Reads a binary PPM (P6) or PGM (P5) file, maxval up to 65535 (16-bit samples are
+// reduced to their high byte). An empty picture when the file cannot be read.
+RgbPicture ReadPnm(const std::string &path);
+// Writes a P6 file.
+bool WritePpm(const std::string &path, const RgbPicture &picture);
+// Any 1-, 4-, 8- or 24-bit raster as RGB, through its colour table when indexed.
+RgbPicture RasterToRgb(const RasterImage &raster);
+
+// A picture of the given size with a deterministic pattern that exercises every
+// channel; grey when grey is set.
+RgbPicture PatternPicture(int width, int height, bool grey = false);
+
+// Reads a whole file into memory.
+std::vector<uint8_t> ReadFileBytes(const std::string &path);
+bool WriteFileBytes(const std::string &path, const std::vector<uint8_t> &bytes);
+
+} // namespace testsupport
