@@ -1,0 +1,183 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "view/BrushStroke.h"
+
+#include "colour/RGBHSL.h"
+#include "view/BrushLine.h"
+#include "view/DoPix.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace view {
+
+namespace {
+
+// Stamp centres on one raster row: the line's centres with this cy span cxFirst..cxLast.
+struct CentreRun {
+    int64_t cy;
+    int64_t cxMin;
+    int64_t cxMax;
+};
+
+// Largest s with s * s <= n, for 0 <= n < 2^62.
+int64_t ISqrt(int64_t n)
+{
+    int64_t s = static_cast<int64_t>(std::sqrt(static_cast<long double>(n)));
+    while (s > 0 && s * s > n)
+        --s;
+    while ((s + 1) * (s + 1) <= n)
+        ++s;
+    return s;
+}
+
+// Half-widths of the disc: the largest dx with dx^2 + dy^2 <= r^2, for dy = 0..r.
+// Radii beyond the table's cap are answered on the fly.
+class DiscSpans {
+public:
+    explicit DiscSpans(int64_t radius) : r2_(radius * radius)
+    {
+        const int64_t cached = std::min<int64_t>(radius, kCap);
+        half_.resize(size_t(cached) + 1);
+        int64_t dx = radius;
+        for (int64_t dy = 0; dy <= cached; ++dy) {
+            while (dx * dx + dy * dy > r2_)
+                --dx;
+            half_[size_t(dy)] = dx;
+        }
+    }
+    int64_t HalfWidth(int64_t dy) const
+    {
+        return dy < int64_t(half_.size()) ? half_[size_t(dy)] : ISqrt(r2_ - dy * dy);
+    }
+
+private:
+    static constexpr int64_t kCap = 1 << 16;
+    int64_t r2_;
+    std::vector<int64_t> half_;
+};
+
+// The three truncated grey-value terms, indexed by channel value.
+struct GreyTerms {
+    std::array<uint8_t, 256> red{}, green{}, blue{};
+    GreyTerms()
+    {
+        for (int32_t v = 0; v < 256; ++v) {
+            red[size_t(v)] = uint8_t(GreyValue(v, 0, 0));
+            green[size_t(v)] = uint8_t(GreyValue(0, v, 0));
+            blue[size_t(v)] = uint8_t(GreyValue(0, 0, v));
+        }
+    }
+};
+
+// Colour bytes (blue, green, red as stored) for each grey value 0..254 under the
+// step's hue, saturation and brightness; index 255 is never reached.
+std::array<std::array<uint8_t, 3>, 256> ColourTable(const StrokeParams &p)
+{
+    std::array<std::array<uint8_t, 3>, 256> table{};
+    for (int32_t grey = 0; grey < 256; ++grey) {
+        int32_t r, g, b;
+        HslToRgb(p.hue, p.saturation, ApplyBrightness(grey, p.brightness), r, g, b);
+        table[size_t(grey)] = {uint8_t(b), uint8_t(g), uint8_t(r)};
+    }
+    return table;
+}
+
+// The centres of the line grouped into runs of equal row, ordered by increasing row.
+// Along a Bresenham line both coordinates are monotone, so each row's centres are
+// consecutive and cover consecutive columns.
+std::vector<CentreRun> CentreRuns(int32_t x1, int32_t y1, int32_t x2, int32_t y2)
+{
+    std::vector<CentreRun> runs;
+    BrushLine(x1, y1, x2, y2, [&](int32_t cx, int32_t cy) {
+        if (!runs.empty() && runs.back().cy == cy) {
+            runs.back().cxMin = std::min<int64_t>(runs.back().cxMin, cx);
+            runs.back().cxMax = std::max<int64_t>(runs.back().cxMax, cx);
+        } else {
+            runs.push_back(CentreRun{cy, cx, cx});
+        }
+    });
+    if (runs.size() > 1 && runs.front().cy > runs.back().cy)
+        std::reverse(runs.begin(), runs.end());
+    return runs;
+}
+
+void ColorizeRun(const uint8_t *s, uint8_t *d, int64_t count, const GreyTerms &grey,
+                 const std::array<std::array<uint8_t, 3>, 256> &colours)
+{
+    for (int64_t i = 0; i < count; ++i, s += 3, d += 3) {
+        const auto &c = colours[size_t(grey.blue[s[0]] + grey.green[s[1]] + grey.red[s[2]])];
+        d[0] = c[0];
+        d[1] = c[1];
+        d[2] = c[2];
+    }
+}
+
+} // namespace
+
+IntRect StrokeLine(const RasterImage &source, const RasterImage &work, int32_t x1, int32_t y1,
+                   int32_t x2, int32_t y2, const StrokeParams &params)
+{
+    const int64_t width = std::min(RasterWidth(source), RasterWidth(work));
+    const int64_t height = std::min(RasterHeight(source), RasterHeight(work));
+    if (params.radius < 0 || !source.Pixels || !work.Pixels || width <= 0 || height <= 0)
+        return {};
+
+    const int64_t r = params.radius;
+    const std::vector<CentreRun> runs = CentreRuns(x1, y1, x2, y2);
+    const int64_t rowFirst = std::max<int64_t>(0, runs.front().cy - r);
+    const int64_t rowLast = std::min<int64_t>(height - 1, runs.back().cy + r);
+    if (rowFirst > rowLast)
+        return {};
+
+    const DiscSpans spans(r);
+    static const GreyTerms grey;
+    std::array<std::array<uint8_t, 3>, 256> colours{};
+    if (params.colorize)
+        colours = ColourTable(params);
+
+    const int32_t sourceHeight = RasterHeight(source);
+    const int32_t workHeight = RasterHeight(work);
+    IntRect box;
+    bool any = false;
+    size_t first = 0; // first run that can still reach the current row
+    for (int64_t y = rowFirst; y <= rowLast; ++y) {
+        while (first < runs.size() && runs[first].cy < y - r)
+            ++first;
+        // The union of the disc spans on this row is one run of columns: consecutive
+        // centres are 8-neighbours, and each span contains its centre's column.
+        int64_t lo = INT64_MAX;
+        int64_t hi = INT64_MIN;
+        for (size_t i = first; i < runs.size() && runs[i].cy <= y + r; ++i) {
+            const int64_t half = spans.HalfWidth(std::llabs(runs[i].cy - y));
+            lo = std::min(lo, runs[i].cxMin - half);
+            hi = std::max(hi, runs[i].cxMax + half);
+        }
+        lo = std::max<int64_t>(lo, 0);
+        hi = std::min<int64_t>(hi, width - 1);
+        if (lo > hi)
+            continue;
+
+        const uint8_t *s = source.Pixels + (sourceHeight - 1 - y) * source.Stride + 3 * lo;
+        uint8_t *d = work.Pixels + (workHeight - 1 - y) * work.Stride + 3 * lo;
+        if (params.colorize)
+            ColorizeRun(s, d, hi - lo + 1, grey, colours);
+        else
+            std::memmove(d, s, size_t(hi - lo + 1) * 3);
+
+        const IntRect row{int32_t(lo), int32_t(y), int32_t(hi + 1), int32_t(y + 1)};
+        if (!any) {
+            box = row;
+            any = true;
+        } else {
+            box.left = std::min(box.left, row.left);
+            box.right = std::max(box.right, row.right);
+            box.bottom = row.bottom;
+        }
+    }
+    return box;
+}
+
+} // namespace view
