@@ -1,8 +1,51 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The program's entry: application title, the main window, the hidden about box, and
+// the message loop until the main window closes.
+#include "app/AboutBox.h"
+#include "app/MainForm.h"
+
 #include <QApplication>
+#include <QScreen>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+bool HaveDisplay()
+{
+    auto set = [](const char *name) {
+        const char *v = std::getenv(name);
+        return v && *v;
+    };
+    return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
+    if (!HaveDisplay()) {
+        std::fputs("Tintwell needs a graphical display, and none was found (neither DISPLAY "
+                   "nor WAYLAND_DISPLAY is set).\nOn a machine without one, run it under a "
+                   "virtual display:  xvfb-run scripts/run.sh\n",
+                   stderr);
+        return 1;
+    }
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("tintwell"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Tintwell 1.5"));
+
+    TMainForm mainForm;
+    TAboutBox aboutBox(&mainForm);
+    aboutBox.hide();
+    mainForm.AboutBox = &aboutBox;
+
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        QRect frame = mainForm.frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        mainForm.move(frame.topLeft());
+    }
+    mainForm.show();
+    return app.exec();
 }

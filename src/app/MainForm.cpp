@@ -1,0 +1,223 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// TMainForm's creation and release, the close query and the routing of window and
+// control events to the named handlers.
+#include "app/MainForm.h"
+
+#include "app/ProgramDir.h"
+#include "platform/rastix/Rastix.h"
+#include "platform/ui/AlignPanel.h"
+#include "platform/ui/HelpEngine.h"
+#include "platform/ui/QtFileDialogService.h"
+#include "platform/ui/QtMessageService.h"
+#include "platform/ui/UserMessageEvent.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QScrollArea>
+
+#include <cstring>
+
+namespace {
+
+constexpr const char *OpenFilter =
+    "All pictures|*.BMP;*.DIB;*.GIF;*.IFF;*.JIF;*.JPG;*.LBM;*.PCX;*.RLE;*.TGA;*.TIF;*.PNG"
+    "|BMP - Windows, OS/2 Bitmap|*.BMP"
+    "|DIB - Windows, OS/2 DIB|*.DIB"
+    "|GIF - CompuServe Graphics Interchange|*.GIF"
+    "|IFF - Amiga|*.IFF"
+    "|JIF - JPEG - JFIF Compilant|*.JIF"
+    "|JPG - JPEG - JFIF Compilant|*.JPG"
+    "|LBM - Deluxe Paint|*.LBM"
+    "|PCX - ZSoft Paintbrush|*.PCX"
+    "|RLE - Windows RLE|*.RLE"
+    "|TGA - Truevision Targa|*.TGA"
+    "|TIF - Tagged image file Format|*.TIF"
+    "|PNG - Portable Graphics Network|*.PNG"
+    "|All files (*.*)|*.*";
+
+ShiftState ShiftOf(const QMouseEvent *e)
+{
+    return ShiftState{e->buttons(), e->modifiers()};
+}
+
+// Sets every byte of the raster's pixel memory to 255 (white); nothing without memory.
+void Whiten(const RasterImage &raster)
+{
+    if (raster.Pixels)
+        std::memset(raster.Pixels, 255, RasterImageSize(raster));
+}
+
+} // namespace
+
+TMainForm::TMainForm(MainFormSeams seams, QWidget *parent)
+    : QMainWindow(parent), seams_(std::move(seams))
+{
+    if (seams_.Messages) {
+        messages_ = seams_.Messages;
+    } else {
+        ownMessages_ = std::make_unique<QtMessageService>(this);
+        messages_ = ownMessages_.get();
+    }
+    if (seams_.Dialogs) {
+        dialogs_ = seams_.Dialogs;
+    } else {
+        ownDialogs_ = std::make_unique<QtFileDialogService>(this);
+        dialogs_ = ownDialogs_.get();
+    }
+    if (seams_.Help) {
+        help_ = seams_.Help;
+    } else {
+        ownHelp_ = std::make_unique<HelpEngine>();
+        help_ = ownHelp_.get();
+    }
+
+    setObjectName(QStringLiteral("MainForm"));
+    CreateControls();
+    CreateMenu();
+    WireControls();
+    FormCreate();
+}
+
+TMainForm::~TMainForm()
+{
+    FormDestroy();
+}
+
+RasterImage TMainForm::NewRaster(int32_t width, int32_t height, int32_t bits)
+{
+    if (seams_.NewDib)
+        return seams_.NewDib(width, height, bits, nullptr, 0);
+    return newdib(width, height, bits, nullptr, 0);
+}
+
+void TMainForm::ReleaseRaster(const RasterImage &raster)
+{
+    if (seams_.DelDib)
+        seams_.DelDib(raster);
+    else
+        deldib(raster);
+}
+
+void TMainForm::FormCreate()
+{
+    ProgramDir = WithTrailingSeparator(QCoreApplication::applicationDirPath());
+    // No help file is configured, so the help file is the program folder itself; only
+    // FormDestroy uses it.
+    HelpFile = ProgramDir;
+
+    SourceRaster = NewRaster(320, 200, 24);
+    Whiten(SourceRaster);
+    WorkRaster = NewRaster(320, 200, 24);
+    Whiten(WorkRaster);
+
+    PaintBox1->resize(RasterWidth(SourceRaster), RasterHeight(SourceRaster));
+    ZoomEdChange();
+
+    SaveDialog1.InitialDir = ProgramDir;
+    OpenDialog1.Filter = QString::fromLatin1(OpenFilter);
+
+    PaletteRaster = NewRaster(64, 256, 24);
+    if (!PaletteRaster.Pixels)
+        messages_->show(
+            QStringLiteral("Error: Not enough memory to work correcly with this program!!!"),
+            QString(), MessageIcon::Error, MessageButton::Ok);
+
+    CurHue = 20;
+    CurSat = 141;
+}
+
+void TMainForm::FormDestroy()
+{
+    if (destroyed_)
+        return;
+    destroyed_ = true;
+    ReleaseRaster(PaletteRaster);
+    ReleaseRaster(SourceRaster);
+    ReleaseRaster(WorkRaster);
+    PaletteRaster = SourceRaster = WorkRaster = RasterImage{};
+    help_->Quit(HelpFile);
+}
+
+bool TMainForm::FormCloseQuery()
+{
+    return true; // closing is never refused and nothing is asked
+}
+
+void TMainForm::Exeit1Click()
+{
+    close();
+}
+
+void TMainForm::closeEvent(QCloseEvent *event)
+{
+    if (FormCloseQuery())
+        event->accept();
+    else
+        event->ignore();
+}
+
+bool TMainForm::event(QEvent *event)
+{
+    // The status bar's text panel stays empty: control hints never go there.
+    if (event->type() == QEvent::StatusTip)
+        return true;
+    return QMainWindow::event(event);
+}
+
+void TMainForm::customEvent(QEvent *event)
+{
+    if (event->type() == UserMessageEvent::EventType()) {
+        WMUser(static_cast<UserMessageEvent *>(event)->wParam());
+        event->accept();
+        return;
+    }
+    QMainWindow::customEvent(event);
+}
+
+bool TMainForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == PaintBox1 || watched == PalPaintBox) {
+        const bool view = watched == PaintBox1;
+        switch (event->type()) {
+        case QEvent::MouseButtonPress: {
+            auto *e = static_cast<QMouseEvent *>(event);
+            const QPoint p = e->position().toPoint();
+            if (view)
+                PaintBox1MouseDown(e->button(), ShiftOf(e), p.x(), p.y());
+            else
+                PalPaintBoxMouseDown(e->button(), ShiftOf(e), p.x(), p.y());
+            return true;
+        }
+        case QEvent::MouseMove: {
+            auto *e = static_cast<QMouseEvent *>(event);
+            const QPoint p = e->position().toPoint();
+            if (view)
+                PaintBox1MouseMove(ShiftOf(e), p.x(), p.y());
+            else
+                PalPaintBoxMouseMove(ShiftOf(e), p.x(), p.y());
+            return true;
+        }
+        case QEvent::MouseButtonRelease: {
+            auto *e = static_cast<QMouseEvent *>(event);
+            const QPoint p = e->position().toPoint();
+            if (view)
+                PaintBox1MouseUp(e->button(), ShiftOf(e), p.x(), p.y());
+            return true;
+        }
+        case QEvent::Paint:
+            // A plain widget has nothing of its own to show; the handler draws.
+            if (view)
+                PaintBox1Paint();
+            else
+                PalPaintBoxPaint();
+            return false;
+        default:
+            break;
+        }
+        return false;
+    }
+    if (watched == SpeedBar1)
+        return SpeedBarMouse(event);
+    return QMainWindow::eventFilter(watched, event);
+}

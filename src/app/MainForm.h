@@ -1,0 +1,256 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// TMainForm: the program's one main window. It owns the document (the three rasters,
+// the current colour), every control the user works with, and the handlers their
+// events go to. The handlers keep their classic names (FormCreate, Open1Click,
+// PaintBox1Paint, ...). The class is split over files by area:
+//   MainForm.cpp          creation, release, close query, event routing
+//   MainForm_Layout.cpp   the controls and their places
+//   MainForm_Menu.cpp     the menu and the wiring of every control
+//   MainForm_Dock.cpp     dragging the left tool bar to another edge
+//   MainForm_Save.cpp     Save as
+//   MainForm_Open.cpp     Open and loading
+//   MainForm_View.cpp     zoom and picture view
+//   MainForm_Brush.cpp    brush strokes
+//   MainForm_Colour.cpp   presets, colour spin edits, palette picker
+//   MainForm_Ops.cpp      whole-picture operations
+//   MainForm_Progress.cpp status bar progress
+//   MainForm_Print.cpp    Print and About
+//
+// Fields and controls are public so that tests can inspect and drive them.
+#pragma once
+
+#include "app/DockEdge.h"
+#include "document/RasterImage.h"
+#include "platform/ui/FileDialogService.h"
+#include "platform/ui/ShiftState.h"
+#include "platform/ui/WinRect.h"
+
+#include <QMainWindow>
+#include <QPoint>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class AlignPanel;
+class HelpEngine;
+class MessageService;
+class QAction;
+class QButtonGroup;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QScrollArea;
+class QTimer;
+class QToolButton;
+class SpinEdit;
+class Swatch;
+class TAboutBox;
+
+// What the main window uses from outside, replaceable by tests. Null members get the
+// program's defaults: Qt message boxes and dialogs, no help engine, newdib and deldib.
+struct MainFormSeams {
+    MessageService *Messages = nullptr;
+    FileDialogService *Dialogs = nullptr;
+    HelpEngine *Help = nullptr;
+    std::function<RasterImage(int32_t width, int32_t height, int32_t bitsPerPixel,
+                              const void *colourSource, int32_t colourCount)>
+        NewDib;
+    std::function<void(const RasterImage &raster)> DelDib;
+};
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TMainForm(MainFormSeams seams = {}, QWidget *parent = nullptr);
+    ~TMainForm() override;
+
+    // ---- document ----
+    RasterImage SourceRaster;
+    RasterImage WorkRaster;
+    RasterImage PaletteRaster;
+    QString ProgramDir; // the program's folder, always ending in "/"
+    QString HelpFile;   // ProgramDir prefixed to the (empty) help-file name
+    int32_t CurHue = 0;
+    int32_t CurSat = 0;
+    bool SyncingEdits = false;
+
+    // ---- brush stroke ----
+    bool Painting = false;
+    int32_t LastMouseX = 0;
+    int32_t LastMouseY = 0;
+    bool OutlineShown = false;
+    WinRect OutlineRect;
+
+    // ---- progress ----
+    int32_t ProgressPercent = 0;
+    WinRect ProgressRect;
+
+    // ---- controls ----
+    QWidget *StatusBar1 = nullptr;
+    QWidget *StatusPanel1 = nullptr; // text panel, 250 wide, never shows text
+    QWidget *StatusPanel2 = nullptr; // owner-drawn progress panel
+    AlignPanel *OuterPanel = nullptr;
+    AlignPanel *Panel7 = nullptr;
+    AlignPanel *Panel11 = nullptr;
+    QToolButton *OpenBtn = nullptr;
+    QToolButton *SaveAsButton = nullptr;
+    QLabel *AdvertLabel = nullptr;
+    AlignPanel *SpeedBar1 = nullptr;
+    QToolButton *ColorierenBtn = nullptr;
+    QToolButton *RadiergummiBtn = nullptr;
+    QButtonGroup *ToolGroup = nullptr;
+    QLabel *RadiusLabel = nullptr;
+    SpinEdit *RadiusED = nullptr;
+    QLabel *ZoomLabel = nullptr;
+    SpinEdit *ZoomEd = nullptr;
+    AlignPanel *Panel20 = nullptr;
+    Swatch *Shape1 = nullptr;
+    Swatch *Shape2 = nullptr;
+    Swatch *Shape3 = nullptr;
+    Swatch *Shape4 = nullptr;
+    QWidget *PalPaintBox = nullptr;
+    QLabel *HueLabel = nullptr;
+    QLabel *SatLabel = nullptr;
+    AlignPanel *Panel4 = nullptr;
+    AlignPanel *Panel19 = nullptr;
+    QWidget *ToolBar1 = nullptr;
+    QToolButton *ToolButton1 = nullptr;
+    QToolButton *ToolButton2 = nullptr;
+    QToolButton *ToolButton3 = nullptr;
+    QToolButton *ToolButton4 = nullptr;
+    QToolButton *ToolButton5 = nullptr;
+    QToolButton *ToolButton6 = nullptr;
+    QToolButton *ToolButton7 = nullptr;
+    QToolButton *ToolButton8 = nullptr;
+    QToolButton *ToolButton9 = nullptr;
+    QToolButton *ToolButton10 = nullptr;
+    QPushButton *GrrayBtn = nullptr;
+    QPushButton *SoftenBtn = nullptr;
+    QLabel *ColourLabel = nullptr;
+    SpinEdit *HueED = nullptr;
+    QLabel *SaturationLabel = nullptr;
+    SpinEdit *SatEd = nullptr;
+    QLabel *BrightnessLabel = nullptr;
+    SpinEdit *BrightEd = nullptr;
+    QPushButton *ColorAllBtn = nullptr;
+    QScrollArea *ScrollBox1 = nullptr;
+    QWidget *PaintBox1 = nullptr;
+
+    QMenu *File1 = nullptr;
+    QAction *Open1 = nullptr;
+    QAction *Saveas1 = nullptr;
+    QAction *N1 = nullptr;
+    QAction *Print1 = nullptr;
+    QAction *N2 = nullptr;
+    QAction *Exeit1 = nullptr;
+    QMenu *Help1 = nullptr;
+    QAction *About1 = nullptr;
+
+    OpenDialogRequest OpenDialog1;
+    SaveDialogRequest SaveDialog1;
+    QTimer *Timer1 = nullptr;
+    TAboutBox *AboutBox = nullptr; // the one about box, created at start-up
+
+    // ---- window ----
+    void FormCreate();
+    void FormDestroy();
+    bool FormCloseQuery();
+
+    // ---- file ----
+    void Open1Click();
+    void openfilenow(const QString &fileName);
+    void DepthUpTo(int depth);
+    void Saveas1Click();
+    // Writes WorkRaster to fileName in the format its extension names. Returns an
+    // empty text on success, else the reason for the user. An existing file is left
+    // untouched when writing fails.
+    QString SaveWorkRaster(const QString &fileName) const;
+    void Print1Click();
+    void Exeit1Click();
+    void About1Click();
+
+    // ---- colour ----
+    void ToolButton1Click();
+    void ToolButton2Click();
+    void ToolButton3Click();
+    void ToolButton4Click();
+    void ToolButton5Click();
+    void ToolButton6Click();
+    void ToolButton7Click();
+    void ToolButton8Click();
+    void ToolButton9Click();
+    void ToolButton10Click();
+    void HueEDChange();
+    void SatEdChange();
+    void PalPaintBoxPaint();
+    void PalPaintBoxMouseMove(ShiftState Shift, int X, int Y);
+    void PalPaintBoxMouseDown(Qt::MouseButton Button, ShiftState Shift, int X, int Y);
+
+    // ---- whole-picture operations ----
+    void GrrayBtnClick();
+    void SoftenBtnClick();
+    void ColorAllBtnClick();
+
+    // ---- view and brush ----
+    void ZoomEdChange();
+    void PaintBox1Paint();
+    void PaintBox1MouseDown(Qt::MouseButton Button, ShiftState Shift, int X, int Y);
+    void PaintBox1MouseMove(ShiftState Shift, int X, int Y);
+    void PaintBox1MouseUp(Qt::MouseButton Button, ShiftState Shift, int X, int Y);
+    void Timer1Timer();
+    void DoBrush(int cx, int cy, int hue, int sat);
+    void BrushLine(int x1, int y1, int x2, int y2, int hue, int sat);
+    void DoPix(int x, int y, int hue, int sat, int bright);
+
+    // ---- progress ----
+    void SetProStatus(int Value);
+    void SBarPaintMore();
+    void StatusBar1DrawPanel(QWidget *StatusBar, int Panel, const QRect &Rect);
+    void WMUser(intptr_t wParam);
+
+    // ---- tool bar docking ----
+    DockEdge SpeedBarEdge() const { return dockEdge_; }
+    // Puts the left tool bar at an edge of OuterPanel and lays its controls out
+    // along it.
+    void DockSpeedBar(DockEdge edge);
+
+    MessageService &Messages() const { return *messages_; }
+    FileDialogService &Dialogs() const { return *dialogs_; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void customEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool event(QEvent *event) override;
+
+private:
+    void CreateControls();
+    void CreateMenu();
+    void WireControls();
+    void LayOutSpeedBar();
+    bool SpeedBarMouse(QEvent *event);
+    void DrawDockFrame(DockEdge edge);
+    void RemoveDockFrame();
+    QRect DockFrameRect(DockEdge edge) const;
+
+    RasterImage NewRaster(int32_t width, int32_t height, int32_t bits);
+    void ReleaseRaster(const RasterImage &raster);
+
+    std::unique_ptr<MessageService> ownMessages_;
+    std::unique_ptr<FileDialogService> ownDialogs_;
+    std::unique_ptr<HelpEngine> ownHelp_;
+    MessageService *messages_ = nullptr;
+    FileDialogService *dialogs_ = nullptr;
+    HelpEngine *help_ = nullptr;
+    MainFormSeams seams_;
+    bool destroyed_ = false;
+
+    DockEdge dockEdge_ = DockEdge::Left;
+    bool dockPressed_ = false;
+    bool dockDragging_ = false;
+    QPoint dockPressPoint_;
+    DockEdge dockTarget_ = DockEdge::Left;
+    QWidget *dockFrame_ = nullptr;
+};
