@@ -73,5 +73,17 @@ bool IsPng(Bytes file);
 RasterImage DecodePng(Bytes file);
 bool IsJpeg(Bytes file);
 RasterImage DecodeJpeg(Bytes file);
+bool IsGif(Bytes file);
+RasterImage DecodeGif(Bytes file);
+bool IsTiff(Bytes file);
+RasterImage DecodeTiff(Bytes file);
+bool IsPcx(Bytes file);
+RasterImage DecodePcx(Bytes file);
+bool IsIlbm(Bytes file);
+RasterImage DecodeIlbm(Bytes file);
+// TGA has no magic number: its sniffer checks the header's consistency instead, so it
+// must come last in the list of formats.
+bool IsTga(Bytes file);
+RasterImage DecodeTga(Bytes file);
 
 } // namespace rastix
