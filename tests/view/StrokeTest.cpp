@@ -3,6 +3,7 @@
 #include "view/BrushStroke.h"
 #include "view/BrushStrokeLiteral.h"
 #include "view/DoPix.h"
+#include "view/RasterToViewRect.h"
 #include "view/RasterFixture.h"
 
 #include <gtest/gtest.h>
@@ -149,6 +150,68 @@ TEST_F(StrokeTest, UnequalRasterSizesStayWithinTheSmallerOne)
     EXPECT_LE(a.right, 25);
     EXPECT_LE(a.bottom, 12);
     EXPECT_EQ(small.Copy(), smallLiteral.Copy());
+}
+
+} // namespace
+
+namespace {
+
+struct ViewCase {
+    int32_t width, height, zoom;
+};
+
+class ChangedViewRect : public testing::TestWithParam<ViewCase> {};
+
+// Every view pixel that shows a changed raster pixel lies in the view rectangle, and
+// nothing else does, for rectangles all over the raster.
+TEST_P(ChangedViewRect, HoldsExactlyTheViewPixelsShowingTheRasterRectangle)
+{
+    const ViewCase c = GetParam();
+    const int32_t viewWidth = c.width * c.zoom / 100;
+    const int32_t viewHeight = c.height * c.zoom / 100;
+    std::mt19937 gen(uint32_t(c.width * 7 + c.zoom));
+    for (int trial = 0; trial < 40; ++trial) {
+        auto pick = [&](int32_t lo, int32_t hi) {
+            return std::uniform_int_distribution<int32_t>(lo, hi)(gen);
+        };
+        const int32_t left = pick(0, c.width - 1);
+        const int32_t top = pick(0, c.height - 1);
+        const view::IntRect raster{left, top, pick(left + 1, c.width), pick(top + 1, c.height)};
+        const view::IntRect shown = view::RasterToViewRect(raster, c.width, c.height, c.zoom);
+        // The view columns and rows that show the rectangle's columns and rows.
+        view::IntRect wanted{viewWidth, viewHeight, 0, 0};
+        for (int32_t v = 0; v < viewWidth; ++v) {
+            const int32_t column = int32_t(int64_t(c.width) * v / viewWidth);
+            if (column >= raster.left && column < raster.right) {
+                wanted.left = std::min(wanted.left, v);
+                wanted.right = v + 1;
+            }
+        }
+        for (int32_t u = 0; u < viewHeight; ++u) {
+            const int32_t row = int32_t(int64_t(c.height) * u / viewHeight);
+            if (row >= raster.top && row < raster.bottom) {
+                wanted.top = std::min(wanted.top, u);
+                wanted.bottom = u + 1;
+            }
+        }
+        if (wanted.Empty())
+            EXPECT_TRUE(shown.Empty()) << "trial " << trial;
+        else
+            EXPECT_EQ(shown, wanted) << "trial " << trial;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Zooms, ChangedViewRect,
+                         testing::Values(ViewCase{101, 37, 150}, ViewCase{640, 480, 100},
+                                         ViewCase{97, 61, 10}, ViewCase{33, 29, 1000},
+                                         ViewCase{50, 50, 50}, ViewCase{7, 300, 230}));
+
+TEST(ChangedViewRectEdges, EmptyInputsGiveAnEmptyRectangle)
+{
+    EXPECT_TRUE(view::RasterToViewRect({}, 10, 10, 100).Empty());
+    EXPECT_TRUE(view::RasterToViewRect({0, 0, 5, 5}, 10, 10, 0).Empty());
+    EXPECT_TRUE(view::RasterToViewRect({0, 0, 5, 5}, 9, 9, 10).Empty()); // view 0 x 0
+    EXPECT_EQ(view::RasterToViewRect({-5, -5, 50, 50}, 10, 10, 200), (view::IntRect{0, 0, 20, 20}));
 }
 
 } // namespace
