@@ -161,6 +161,24 @@ RgbPicture PatternPicture(int width, int height, bool grey)
     return picture;
 }
 
+RgbPicture PalettePicture(int width, int height, int colours)
+{
+    RgbPicture picture{width, height, std::vector<uint8_t>(size_t(width) * height * 3)};
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            // The first pixels walk through every colour, so all of them are used.
+            const int i = y * width + x;
+            const int k = (i < colours ? i : (x * 7 + y * 13 + (x * y) % 5)) % colours;
+            uint8_t *p = &picture.rgb[size_t(i) * 3];
+            // Multiplying by odd numbers permutes 0..255, so the colours are distinct.
+            p[0] = uint8_t(k * 73);
+            p[1] = uint8_t(k * 151 + 9);
+            p[2] = uint8_t(k * 199 + 30);
+        }
+    }
+    return picture;
+}
+
 std::vector<uint8_t> ReadFileBytes(const std::string &path)
 {
     std::ifstream in(path, std::ios::binary);

@@ -55,6 +55,10 @@ RgbPicture RasterToRgb(const RasterImage &raster);
 // channel; grey when grey is set.
 RgbPicture PatternPicture(int width, int height, bool grey = false);
 
+// A picture using exactly `colours` distinct colours (1..256) in a scattered pattern,
+// for encoders that write palettes.
+RgbPicture PalettePicture(int width, int height, int colours);
+
 // Reads a whole file into memory.
 std::vector<uint8_t> ReadFileBytes(const std::string &path);
 bool WriteFileBytes(const std::string &path, const std::vector<uint8_t> &bytes);
