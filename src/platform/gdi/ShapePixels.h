@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The pixels GDI's shapes cover, as sets of distinct points, so that a mix mode such as
+// R2_NOT touches every covered pixel exactly once.
+#pragma once
+
+#include <QPoint>
+
+#include <vector>
+
+namespace gdi {
+
+// A horizontal run of interior pixels: columns left .. right inclusive on row y.
+struct Span {
+    int y;
+    int left;
+    int right;
+};
+
+struct ShapePixels {
+    std::vector<QPoint> outline; // each pixel once, sorted by row then column
+    std::vector<Span> interior;  // pixels inside the outline, none on it
+};
+
+// The 1-pixel outline of the ellipse inscribed in the box, right and bottom exclusive,
+// and its interior. Swapped corners are put in order; an empty box covers nothing.
+ShapePixels EllipsePixels(int left, int top, int right, int bottom);
+
+// The same for a rectangle: its border pixels and the pixels inside them.
+ShapePixels RectanglePixels(int left, int top, int right, int bottom);
+
+} // namespace gdi
