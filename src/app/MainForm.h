@@ -36,6 +36,7 @@
 class AlignPanel;
 class HelpEngine;
 class MessageService;
+class ProgressStatusBar;
 class QAction;
 class QButtonGroup;
 class QLabel;
@@ -88,9 +89,7 @@ public:
     WinRect ProgressRect;
 
     // ---- controls ----
-    QWidget *StatusBar1 = nullptr;
-    QWidget *StatusPanel1 = nullptr; // text panel, 250 wide, never shows text
-    QWidget *StatusPanel2 = nullptr; // owner-drawn progress panel
+    ProgressStatusBar *StatusBar1 = nullptr; // text panel (empty) and progress panel
     AlignPanel *OuterPanel = nullptr;
     AlignPanel *Panel7 = nullptr;
     AlignPanel *Panel11 = nullptr;
@@ -215,6 +214,7 @@ public:
     // Puts the left tool bar at an edge of OuterPanel and lays its controls out
     // along it.
     void DockSpeedBar(DockEdge edge);
+    int DockFrameDraws = 0; // how often the drag frame was drawn, for tests
 
     MessageService &Messages() const { return *messages_; }
     FileDialogService &Dialogs() const { return *dialogs_; }

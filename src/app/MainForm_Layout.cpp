@@ -4,6 +4,7 @@
 #include "app/MainForm.h"
 
 #include "platform/ui/AlignPanel.h"
+#include "platform/ui/ProgressStatusBar.h"
 #include "platform/ui/SpinEdit.h"
 #include "platform/ui/Swatch.h"
 
@@ -76,14 +77,11 @@ void TMainForm::CreateControls()
     setCentralWidget(client);
 
     // Status bar: a 250-pixel text panel that stays empty and the progress panel.
-    auto *statusBar = Named(new AlignPanel(client), "StatusBar1");
-    StatusBar1 = statusBar;
+    StatusBar1 = Named(new ProgressStatusBar(client), "StatusBar1");
     StatusBar1->resize(764, 19);
-    StatusPanel1 = Named(new QFrame(StatusBar1), "StatusPanel1");
-    StatusPanel1->resize(250, 19);
-    StatusPanel2 = Named(new QWidget(StatusBar1), "StatusPanel2");
-    statusBar->setAlign(StatusPanel1, Align::Left);
-    statusBar->setAlign(StatusPanel2, Align::Client);
+    StatusBar1->SetDrawPanelHandler([this](ProgressStatusBar *bar, int panel, const QRect &rect) {
+        StatusBar1DrawPanel(bar, panel, rect);
+    });
     client->setAlign(StatusBar1, Align::Bottom);
 
     OuterPanel = Named(new AlignPanel(client), "OuterPanel");

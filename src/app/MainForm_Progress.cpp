@@ -1,11 +1,73 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Progress shown in the status bar. Not written yet.
+// Progress in the status bar's second panel: a navy bar whose length is
+// ProgressPercent of the panel. A growing value draws the longer bar straight over the
+// shorter one; a shrinking value repaints the whole status bar. Both are on screen
+// before SetProStatus returns, because the operations reporting progress do not let
+// the event loop run.
 #include "app/MainForm.h"
 
-void TMainForm::SetProStatus(int) {}
+#include "document/ProgressGeometry.h"
+#include "platform/ui/ProgressStatusBar.h"
 
-void TMainForm::SBarPaintMore() {}
+#include <QColor>
+#include <QPainter>
 
-void TMainForm::StatusBar1DrawPanel(QWidget *, int, const QRect &) {}
+namespace {
 
-void TMainForm::WMUser(intptr_t) {}
+// Outline and fill alike.
+const QColor kBarColour(0, 0, 128);
+
+document::PanelRect FromQRect(const QRect &r)
+{
+    return {r.left(), r.top(), r.right() + 1, r.bottom() + 1};
+}
+
+document::PanelRect FromWinRect(const WinRect &r)
+{
+    return {r.Left, r.Top, r.Right, r.Bottom};
+}
+
+QRect ToQRect(const document::PanelRect &r)
+{
+    return QRect(r.Left, r.Top, r.Width(), r.Height());
+}
+
+} // namespace
+
+void TMainForm::SetProStatus(int Value)
+{
+    if (Value < ProgressPercent) {
+        ProgressPercent = Value;
+        StatusBar1->RepaintNow();
+        return;
+    }
+    ProgressPercent = Value;
+    SBarPaintMore();
+}
+
+void TMainForm::SBarPaintMore()
+{
+    // Before the panel's first paint ProgressRect is empty and nothing shows; the first
+    // paint draws the bar at the stored percentage. A bar that would not change a pixel
+    // is skipped by the status bar, so reporting every row stays cheap.
+    const document::PanelRect bar =
+        document::ProgressBarRect(FromWinRect(ProgressRect), ProgressPercent);
+    if (!bar.IsEmpty())
+        StatusBar1->FillNow(ToQRect(bar), kBarColour);
+}
+
+void TMainForm::StatusBar1DrawPanel(QWidget *StatusBar, int, const QRect &Rect)
+{
+    const document::PanelRect panel = FromQRect(Rect);
+    const document::PanelRect bar = document::ProgressBarRect(panel, ProgressPercent);
+    auto *statusBar = qobject_cast<ProgressStatusBar *>(StatusBar);
+    if (statusBar && statusBar->Canvas() && !bar.IsEmpty())
+        statusBar->Canvas()->fillRect(ToQRect(bar), kBarColour);
+    ProgressRect = WinRect{panel.Left, panel.Top, panel.Right, panel.Bottom};
+}
+
+void TMainForm::WMUser(intptr_t wParam)
+{
+    // The message's first parameter is a 32-bit percentage.
+    SetProStatus(static_cast<int32_t>(wParam));
+}

@@ -1,0 +1,273 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The status bar's progress display, checked on the pixels the status bar shows: the
+// growing path draws over the old bar, the shrinking path repaints, the bar follows
+// the panel's size, message 1024 reaches it, and the text panel stays empty.
+#include "app/FakeServices.h"
+#include "app/MainForm.h"
+#include "document/HandBmp.h"
+#include "platform/ui/ProgressStatusBar.h"
+#include "platform/ui/UserMessageEvent.h"
+#include "support/TestSupport.h"
+
+#include <QPaintEvent>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QToolButton>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+const QRgb kNavy = qRgb(0, 0, 128);
+
+// Paint events the status bar receives, with the percentage at that moment.
+class PaintLog : public QObject {
+public:
+    PaintLog(TMainForm &form) : form_(form) { form.StatusBar1->installEventFilter(this); }
+    struct Paint {
+        QRect rect;
+        int percent;
+    };
+    QList<Paint> paints;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            paints.append({static_cast<QPaintEvent *>(event)->rect(), form_.ProgressPercent});
+        return false;
+    }
+
+private:
+    TMainForm &form_;
+};
+
+struct Window {
+    FakeMessageService messages;
+    FakeFileDialogService dialogs;
+    std::unique_ptr<TMainForm> form;
+
+    explicit Window(int width = 764, bool show = true)
+    {
+        form = std::make_unique<TMainForm>(MainFormSeams{&messages, &dialogs, nullptr, {}, {}});
+        form->resize(width, 504);
+        if (show)
+            Show();
+    }
+    void Show()
+    {
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QCoreApplication::processEvents();
+    }
+    ProgressStatusBar &Bar() { return *form->StatusBar1; }
+    QRect Panel() { return Bar().PanelRect(1); }
+};
+
+// The navy run from the progress panel's left edge on each panel row; -1 when the
+// rows differ or a navy pixel lies right of the run (the bar is not one rectangle).
+int BarWidth(Window &w)
+{
+    const QImage &image = w.Bar().Surface();
+    const QRect panel = w.Panel();
+    int width = -2;
+    for (int y = panel.top(); y <= panel.bottom(); ++y) {
+        int run = 0;
+        while (panel.left() + run <= panel.right() && image.pixel(panel.left() + run, y) == kNavy)
+            ++run;
+        for (int x = panel.left() + run; x <= panel.right(); ++x)
+            if (image.pixel(x, y) == kNavy)
+                return -1;
+        if (width != -2 && run != width)
+            return -1;
+        width = run;
+    }
+    return width;
+}
+
+int Expected(Window &w, int percent)
+{
+    return w.Panel().width() * percent / 100;
+}
+
+} // namespace
+
+class TestProgress : public QObject {
+    Q_OBJECT
+
+private slots:
+    void panelsSitWhereTheWindowSaysAndPanelRectFollowsThePaint()
+    {
+        Window w;
+        QCOMPARE(w.Bar().height(), 19);
+        QCOMPARE(w.Bar().width(), w.form->width());
+        QCOMPARE(w.Panel().left(), 250);
+        QCOMPARE(w.Panel().right() + 1, w.Bar().width());
+        const QRect p = w.Panel();
+        QCOMPARE(w.form->ProgressRect, (WinRect{p.left(), p.top(), p.right() + 1, p.bottom() + 1}));
+        QCOMPARE(BarWidth(w), 0);
+    }
+
+    void sameValueTwiceChangesNothing()
+    {
+        Window w;
+        w.form->SetProStatus(50);
+        QCOMPARE(BarWidth(w), Expected(w, 50));
+        const QImage before = w.Bar().Surface().copy();
+        PaintLog log(*w.form);
+        w.form->SetProStatus(50);
+        QCOMPARE(w.Bar().Surface(), before);
+        QVERIFY2(log.paints.isEmpty(), "an unchanged bar is not drawn again");
+    }
+
+    void growingValueLengthensWithoutRepaintingTheBar()
+    {
+        Window w;
+        w.form->SetProStatus(50);
+        const QImage before = w.Bar().Surface().copy();
+        PaintLog log(*w.form);
+        w.form->SetProStatus(60);
+        QCOMPARE(BarWidth(w), Expected(w, 60));
+        // Only the bar's rectangle was put on screen: no erase, no full repaint.
+        QVERIFY(!log.paints.isEmpty());
+        for (const PaintLog::Paint &p : log.paints) {
+            QVERIFY(p.rect.left() >= w.Panel().left());
+            QVERIFY(p.rect.right() < w.Panel().left() + Expected(w, 60));
+        }
+        // Everything outside the new bar is as before.
+        const QImage &after = w.Bar().Surface();
+        for (int y = 0; y < after.height(); ++y)
+            for (int x = 0; x < after.width(); ++x)
+                if (!QRect(w.Panel().left(), w.Panel().top(), Expected(w, 60), w.Panel().height())
+                         .contains(x, y))
+                    QCOMPARE(after.pixel(x, y), before.pixel(x, y));
+    }
+
+    void zeroAfterHundredRepaintsToAnEmptyPanel()
+    {
+        Window w;
+        const QImage idle = w.Bar().Surface().copy();
+        w.form->SetProStatus(100);
+        QCOMPARE(BarWidth(w), w.Panel().width());
+        PaintLog log(*w.form);
+        w.form->SetProStatus(0);
+        QCOMPARE(BarWidth(w), 0);
+        QCOMPARE(w.Bar().Surface(), idle);
+        QVERIFY(!log.paints.isEmpty());
+        QCOMPARE(log.paints.first().rect, w.Bar().rect());
+    }
+
+    void valueBeforeFirstPaintShowsAtFirstPaint()
+    {
+        Window w(764, false);
+        w.form->SetProStatus(40);
+        QCOMPARE(w.form->ProgressRect, WinRect{});
+        QCOMPARE(w.form->ProgressPercent, 40);
+        w.Show();
+        QCOMPARE(BarWidth(w), Expected(w, 40));
+        QVERIFY(Expected(w, 40) > 0);
+    }
+
+    void resizedWindowRedrawsBarAtSamePercentage()
+    {
+        Window w(764);
+        w.form->SetProStatus(30);
+        QCOMPARE(BarWidth(w), (764 - 250) * 30 / 100);
+        w.form->resize(600, 504);
+        QTRY_COMPARE(w.Bar().width(), 600);
+        QTRY_COMPARE(w.Bar().Surface().width(), 600);
+        QCOMPARE(BarWidth(w), (600 - 250) * 30 / 100);
+        QCOMPARE(w.form->ProgressRect.Right, 600);
+        // The direct path now uses the new rectangle too.
+        w.form->SetProStatus(90);
+        QCOMPARE(BarWidth(w), (600 - 250) * 90 / 100);
+    }
+
+    void barLengthTruncates_data()
+    {
+        QTest::addColumn<int>("windowWidth");
+        QTest::addColumn<int>("percent");
+        QTest::addColumn<int>("bar");
+        QTest::newRow("33% of 200") << 450 << 33 << 66;
+        QTest::newRow("33% of 150") << 400 << 33 << 49;
+        QTest::newRow("100% of 150") << 400 << 100 << 150;
+        QTest::newRow("1% of 150") << 400 << 1 << 1;
+        QTest::newRow("above 100 stays in the panel") << 400 << 250 << 150;
+    }
+    void barLengthTruncates()
+    {
+        QFETCH(int, windowWidth);
+        QFETCH(int, percent);
+        QFETCH(int, bar);
+        Window w(windowWidth);
+        QCOMPARE(w.Panel().width(), windowWidth - 250);
+        w.form->SetProStatus(percent);
+        QCOMPARE(BarWidth(w), bar);
+    }
+
+    void negativeValueDrawsNothingOverTheTextPanel()
+    {
+        Window w;
+        const QImage idle = w.Bar().Surface().copy();
+        w.form->SetProStatus(-30);
+        QCOMPARE(w.form->ProgressPercent, -30);
+        QCOMPARE(w.Bar().Surface(), idle);
+    }
+
+    void threeRowConversionShowsFiftyHundredThenClears()
+    {
+        Window w;
+        testsupport::TempDir dir;
+        const std::string file = dir.file("three.bmp");
+        QVERIFY(testsupport::WriteFileBytes(file, handbmp::Encode(handbmp::Pattern(5, 3, 8))));
+        w.dialogs.OpenAnswers << QString::fromStdString(file);
+        PaintLog log(*w.form);
+        w.form->Open1Click();
+        QVERIFY(w.messages.Boxes.isEmpty());
+        QList<int> shown;
+        for (const PaintLog::Paint &p : log.paints)
+            if (shown.isEmpty() || shown.last() != p.percent)
+                shown << p.percent;
+        // 0 before and at the first row draws nothing; 50 and 100 lengthen the bar; the
+        // final 0 repaints the whole status bar.
+        QCOMPARE(shown, (QList<int>{50, 100, 0}));
+        QCOMPARE(log.paints.last().rect, w.Bar().rect());
+        QCOMPARE(BarWidth(w), 0);
+    }
+
+    void userMessageSetsProgress()
+    {
+        Window w;
+        UserMessageEvent forty(40);
+        QCoreApplication::sendEvent(w.form.get(), &forty);
+        QCOMPARE(w.form->ProgressPercent, 40);
+        QCOMPARE(BarWidth(w), Expected(w, 40));
+        PaintLog log(*w.form);
+        UserMessageEvent ten(10);
+        QCoreApplication::sendEvent(w.form.get(), &ten);
+        QCOMPARE(w.form->ProgressPercent, 10);
+        QCOMPARE(BarWidth(w), Expected(w, 10));
+        QVERIFY(!log.paints.isEmpty());
+        QCOMPARE(log.paints.first().rect, w.Bar().rect());
+    }
+
+    void textPanelNeverShowsStatusTips()
+    {
+        Window w;
+        const QImage idle = w.Bar().Surface().copy();
+        w.form->OpenBtn->setStatusTip(QStringLiteral("Opens a picture file"));
+        QTest::mouseMove(w.form->OpenBtn);
+        QStatusTipEvent toWindow(QStringLiteral("Opens a picture file"));
+        QCoreApplication::sendEvent(w.form.get(), &toWindow);
+        QStatusTipEvent toBar(QStringLiteral("Opens a picture file"));
+        QCoreApplication::sendEvent(w.form->StatusBar1, &toBar);
+        QCoreApplication::processEvents();
+        w.Bar().RepaintNow();
+        QCOMPARE(w.Bar().Surface(), idle);
+        QVERIFY(w.form->findChild<QStatusBar *>() == nullptr);
+    }
+};
+
+QTEST_MAIN(TestProgress)
+#include "tst_progress.moc"
