@@ -12,16 +12,6 @@ using namespace testsupport;
 
 namespace {
 
-// Replaces every {in} and {out} in a command template.
-std::string Fill(std::string command, const std::string &in, const std::string &out)
-{
-    for (const auto &[key, value] : {std::pair{std::string("{in}"), in}, {"{out}", out}}) {
-        for (size_t at = command.find(key); at != std::string::npos; at = command.find(key))
-            command.replace(at, key.size(), value);
-    }
-    return command;
-}
-
 struct ToolCase {
     const char *name;
     const char *tool;
@@ -50,8 +40,10 @@ TEST_P(BmpFromTools, MatchesTheToolsOwnDecode)
     const RgbPicture source = c.colours ? PalettePicture(size.width, size.height, c.colours)
                                         : PatternPicture(size.width, size.height);
     ASSERT_TRUE(WritePpm(ppm, source));
-    ASSERT_EQ(testsupport::Run(Fill(c.encode, ppm, bmp) + " 2>/dev/null"), 0) << Fill(c.encode, ppm, bmp);
-    ASSERT_EQ(testsupport::Run(Fill(c.decode, bmp, "") + " > '" + ref + "' 2>/dev/null"), 0);
+    const std::string encode = FillCommand(c.encode, ppm, bmp);
+    ASSERT_EQ(testsupport::Run(encode + " 2>/dev/null"), 0) << encode;
+    ASSERT_EQ(testsupport::Run(FillCommand(c.decode, bmp, "") + " > '" + ref + "' 2>/dev/null"),
+              0);
     const RgbPicture expected = ReadPnm(ref);
     ASSERT_EQ(expected.width, size.width);
 
@@ -63,16 +55,7 @@ TEST_P(BmpFromTools, MatchesTheToolsOwnDecode)
     else
         EXPECT_LE(RasterBitCount(raster), c.depth);
     const RgbPicture got = RasterToRgb(raster);
-    ASSERT_EQ(got.width, expected.width);
-    ASSERT_EQ(got.height, expected.height);
-    for (int y = 0; y < got.height; ++y)
-        for (int x = 0; x < got.width; ++x)
-            ASSERT_TRUE(got.r(x, y) == expected.r(x, y) && got.g(x, y) == expected.g(x, y)
-                        && got.b(x, y) == expected.b(x, y))
-                << "pixel " << x << "," << y << " is " << int(got.r(x, y)) << ","
-                << int(got.g(x, y)) << "," << int(got.b(x, y)) << ", the tool reads "
-                << int(expected.r(x, y)) << "," << int(expected.g(x, y)) << ","
-                << int(expected.b(x, y));
+    EXPECT_EQ(FirstDifference(got, expected), "");
     if (c.colours) {
         EXPECT_EQ(got, source); // palette files are lossless
     }

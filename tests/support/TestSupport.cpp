@@ -27,6 +27,18 @@ TempDir::~TempDir()
         std::filesystem::remove_all(path_, ignored);
 }
 
+std::string FillCommand(std::string command, const std::string &in, const std::string &out,
+                        const std::string &dir)
+{
+    const std::pair<std::string, std::string> keys[] = {{"{in}", in}, {"{out}", out}, {"{dir}", dir}};
+    for (const auto &[key, value] : keys) {
+        for (size_t at = command.find(key); at != std::string::npos;
+             at = command.find(key, at + value.size()))
+            command.replace(at, key.size(), value);
+    }
+    return command;
+}
+
 int Run(const std::string &command)
 {
     const int status = std::system(command.c_str());
@@ -107,6 +119,17 @@ bool WritePpm(const std::string &path, const RgbPicture &picture)
     return bool(out);
 }
 
+bool WritePpm16(const std::string &path, const RgbPicture &picture)
+{
+    std::ofstream out(path, std::ios::binary);
+    out << "P6\n" << picture.width << ' ' << picture.height << "\n65535\n";
+    for (size_t i = 0; i < picture.rgb.size(); ++i) {
+        const char sample[2] = {char(picture.rgb[i]), char((i * 37 + 200) & 255)};
+        out.write(sample, 2);
+    }
+    return bool(out);
+}
+
 RgbPicture RasterToRgb(const RasterImage &raster)
 {
     const int w = RasterWidth(raster);
@@ -139,6 +162,24 @@ RgbPicture RasterToRgb(const RasterImage &raster)
         }
     }
     return picture;
+}
+
+std::string FirstDifference(const RgbPicture &got, const RgbPicture &expected)
+{
+    if (got.width != expected.width || got.height != expected.height)
+        return "size " + std::to_string(got.width) + "x" + std::to_string(got.height)
+            + " instead of " + std::to_string(expected.width) + "x"
+            + std::to_string(expected.height);
+    auto colour = [](const RgbPicture &p, int x, int y) {
+        return std::to_string(p.r(x, y)) + "," + std::to_string(p.g(x, y)) + ","
+            + std::to_string(p.b(x, y));
+    };
+    for (int y = 0; y < got.height; ++y)
+        for (int x = 0; x < got.width; ++x)
+            if (colour(got, x, y) != colour(expected, x, y))
+                return "pixel " + std::to_string(x) + "," + std::to_string(y) + " is "
+                    + colour(got, x, y) + " instead of " + colour(expected, x, y);
+    return {};
 }
 
 RgbPicture PatternPicture(int width, int height, bool grey)

@@ -27,6 +27,10 @@ private:
     std::filesystem::path path_;
 };
 
+// The command template with every {in}, {out} and {dir} replaced.
+std::string FillCommand(std::string command, const std::string &in, const std::string &out,
+                        const std::string &dir = "");
+
 // Runs a shell command; returns its exit status (-1 when it could not run).
 int Run(const std::string &command);
 // True when the named program is on PATH.
@@ -51,6 +55,10 @@ bool WritePpm(const std::string &path, const RgbPicture &picture);
 // Any 1-, 4-, 8- or 24-bit raster as RGB, through its colour table when indexed.
 RgbPicture RasterToRgb(const RasterImage &raster);
 
+// Empty when the pictures are equal, else the size mismatch or the first pixel that
+// differs, with both colours.
+std::string FirstDifference(const RgbPicture &got, const RgbPicture &expected);
+
 // A picture of the given size with a deterministic pattern that exercises every
 // channel; grey when grey is set.
 RgbPicture PatternPicture(int width, int height, bool grey = false);
@@ -58,6 +66,10 @@ RgbPicture PatternPicture(int width, int height, bool grey = false);
 // A picture using exactly `colours` distinct colours (1..256) in a scattered pattern,
 // for encoders that write palettes.
 RgbPicture PalettePicture(int width, int height, int colours);
+
+// A 16-bit (maxval 65535) P6 file of the picture with a varying low byte under each
+// sample, so readers that round instead of keeping the high byte show up.
+bool WritePpm16(const std::string &path, const RgbPicture &picture);
 
 // Reads a whole file into memory.
 std::vector<uint8_t> ReadFileBytes(const std::string &path);
