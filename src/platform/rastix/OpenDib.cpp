@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 using namespace rastix;
@@ -43,6 +45,14 @@ RasterImage OpenDib(const char *fileName, int32_t, void *)
 {
     if (!fileName || !*fileName)
         return FailedRaster("The file could not be opened: no file name was given");
+    // Folders and devices open on some systems but have no length to read; a pipe
+    // would block. Refuse anything but a plain file first.
+    std::error_code statusError;
+    const auto status = std::filesystem::status(fileName, statusError);
+    if (!statusError && std::filesystem::is_directory(status))
+        return FailedRaster("The file could not be opened: it is a folder");
+    if (!statusError && !std::filesystem::is_regular_file(status))
+        return FailedRaster("The file could not be opened: it is not a plain file");
     FILE *f = std::fopen(fileName, "rb");
     if (!f)
         return FailedRaster(std::string("The file could not be opened: ") + std::strerror(errno));
