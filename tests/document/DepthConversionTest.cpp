@@ -83,10 +83,10 @@ INSTANTIATE_TEST_SUITE_P(Depths, DepthUpToTest,
                                          DepthCase{8, 5, 6}, DepthCase{8, 256, 2},
                                          DepthCase{1, 9, 1}, DepthCase{4, 3, 1},
                                          DepthCase{8, 1, 1}),
-                         [](const testing::TestParamInfo<DepthCase> &info) {
-                             return std::to_string(info.param.bits) + "bit_"
-                                 + std::to_string(info.param.width) + "x"
-                                 + std::to_string(info.param.height);
+                         [](const testing::TestParamInfo<DepthCase> &p) {
+                             return std::to_string(p.param.bits) + "bit_"
+                                 + std::to_string(p.param.width) + "x"
+                                 + std::to_string(p.param.height);
                          });
 
 TEST(DepthUpTo, IndexedColourComesFromTheRecordPaletteNotTheColourTable)
@@ -216,8 +216,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, DepthUpToFailureTest,
                                          FailureCase{"NoMemory4", 4, 24, true},
                                          FailureCase{"DepthOtherThan24", 8, 32, false},
                                          FailureCase{"DepthBelow24", 1, 8, false}),
-                         [](const testing::TestParamInfo<FailureCase> &info) {
-                             return std::string(info.param.name);
+                         [](const testing::TestParamInfo<FailureCase> &p) {
+                             return std::string(p.param.name);
                          });
 
 TEST(DepthUpTo, SourceWithoutPixelsIsRefused)

@@ -144,8 +144,9 @@ TEST_P(LoadPictureResourceTest, KeepsPreviousPictureAndReleasesEverythingItMade)
     EXPECT_EQ(ledger.released, ledger.created);
     EXPECT_EQ(ledger.released.count(before.Source.Storage), 0u);
     EXPECT_EQ(ledger.released.count(before.Work.Storage), 0u);
-    if (!progress.empty())
+    if (!progress.empty()) {
         EXPECT_EQ(progress.back(), 0);
+    }
     deldib(before.Source);
     deldib(before.Work);
 }
@@ -155,8 +156,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, LoadPictureResourceTest,
                                          ResourceCase{"ConversionTarget1", 1, 0},
                                          ResourceCase{"WorkCopyAfterConversion", 4, 1},
                                          ResourceCase{"WorkCopyOf24Bit", 24, 0}),
-                         [](const testing::TestParamInfo<ResourceCase> &info) {
-                             return std::string(info.param.name);
+                         [](const testing::TestParamInfo<ResourceCase> &p) {
+                             return std::string(p.param.name);
                          });
 
 TEST(LoadPicture, SuccessReleasesOldPairAndKeepsNothingElse)
