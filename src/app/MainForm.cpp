@@ -206,10 +206,9 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
         case QEvent::Paint:
-            // A plain widget has nothing of its own to show; the handler draws.
-            if (view)
-                PaintBox1Paint();
-            else
+            // A plain widget has nothing of its own to show; the handler draws. The
+            // view's surface calls PaintBox1Paint itself.
+            if (!view)
                 PalPaintBoxPaint();
             return false;
         default:

@@ -23,6 +23,7 @@
 #include "document/RasterImage.h"
 #include "platform/ui/FileDialogService.h"
 #include "platform/ui/ShiftState.h"
+#include "platform/ui/SurfacePaintBox.h"
 #include "platform/ui/WinRect.h"
 
 #include <QMainWindow>
@@ -135,7 +136,7 @@ public:
     SpinEdit *BrightEd = nullptr;
     QPushButton *ColorAllBtn = nullptr;
     QScrollArea *ScrollBox1 = nullptr;
-    QWidget *PaintBox1 = nullptr;
+    SurfacePaintBox *PaintBox1 = nullptr;
 
     QMenu *File1 = nullptr;
     QAction *Open1 = nullptr;

@@ -4,6 +4,7 @@
 #include "app/MainForm.h"
 
 #include "platform/ui/AlignPanel.h"
+#include "platform/ui/MessageServiceSink.h"
 #include "platform/ui/ProgressStatusBar.h"
 #include "platform/ui/SpinEdit.h"
 #include "platform/ui/Swatch.h"
@@ -223,7 +224,10 @@ void TMainForm::CreateControls()
     ScrollBox1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     ScrollBox1->setBackgroundRole(QPalette::Dark); // the application-workspace colour
     Panel4->setAlign(ScrollBox1, Align::Client);
-    PaintBox1 = Named(new QWidget, "PaintBox1");
+    ScrollBox1->viewport()->setBackgroundRole(QPalette::Dark);
+    PaintBox1 = Named(new SurfacePaintBox, "PaintBox1");
+    PaintBox1->SetPaintHandler([this] { PaintBox1Paint(); });
+    PaintBox1->SetMessageSink(std::make_unique<MessageServiceSink>(Messages()));
     PaintBox1->setCursor(Qt::PointingHandCursor);
     PaintBox1->setMouseTracking(true);
     PaintBox1->installEventFilter(this);
