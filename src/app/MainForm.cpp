@@ -13,6 +13,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QScrollArea>
 
@@ -72,9 +73,13 @@ TMainForm::TMainForm(MainFormSeams seams, QWidget *parent)
         help_ = ownHelp_.get();
     }
 
+    // The button pictures live in this static library's resources.
+    Q_INIT_RESOURCE(images);
     setObjectName(QStringLiteral("MainForm"));
     CreateControls();
     CreateMenu();
+    // Client area 764 x 504 below the menu bar (main() centres the window on screen).
+    resize(764, 504 + menuBar()->sizeHint().height());
     WireControls();
     FormCreate();
 }

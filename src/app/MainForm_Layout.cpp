@@ -236,9 +236,6 @@ void TMainForm::CreateControls()
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
-
-    // Client area 764 x 504 below the menu bar; centred on the screen when shown.
-    resize(764, 504 + menuBar()->sizeHint().height());
 }
 
 void TMainForm::LayOutSpeedBar()

@@ -60,6 +60,16 @@ void SpinEdit::setValue(int value)
     lineEdit()->setText(QString::number(clamp(value)));
 }
 
+QString SpinEdit::text() const
+{
+    return lineEdit()->text();
+}
+
+void SpinEdit::setText(const QString &text)
+{
+    lineEdit()->setText(text);
+}
+
 void SpinEdit::stepBy(int steps)
 {
     setValue(clamp(static_cast<long long>(value()) + static_cast<long long>(steps) * step_));

@@ -27,6 +27,10 @@ public:
     int value() const;
     // Writes the value, clamped to the range, into the text.
     void setValue(int value);
+    // The text as it stands, and writing it unchecked as if typed (for tests and for
+    // code that must put an arbitrary text in the field).
+    QString text() const;
+    void setText(const QString &text);
 
     void stepBy(int steps) override;
     QValidator::State validate(QString &input, int &pos) const override;
