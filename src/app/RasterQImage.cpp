@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/RasterQImage.h"
+
+#include "platform/rastix/Rastix.h"
+
+QImage RasterToQImage(const RasterImage &raster)
+{
+    const int w = RasterWidth(raster);
+    const int h = RasterHeight(raster);
+    const int bits = RasterBitCount(raster);
+    if (!raster.Pixels || w <= 0 || h <= 0)
+        return QImage();
+    QImage image(w, h, QImage::Format_RGB888);
+    if (image.isNull())
+        return image;
+    for (int y = 0; y < h; ++y) {
+        uchar *out = image.scanLine(y);
+        if (bits == 24) {
+            // Memory rows are bottom-up, pixels blue, green, red.
+            const uint8_t *in = raster.Pixels + size_t(h - 1 - y) * size_t(raster.Stride);
+            for (int x = 0; x < w; ++x) {
+                out[3 * x] = in[3 * x + 2];
+                out[3 * x + 1] = in[3 * x + 1];
+                out[3 * x + 2] = in[3 * x];
+            }
+        } else {
+            const RGBQUAD *table = raster.ColourTable();
+            const uint32_t count = uint32_t(RasterColourCount(raster));
+            for (int x = 0; x < w; ++x) {
+                const uint32_t index = getpixel(raster, x, y);
+                const RGBQUAD c = index < count ? table[index] : RGBQUAD{0, 0, 0, 0};
+                out[3 * x] = c.rgbRed;
+                out[3 * x + 1] = c.rgbGreen;
+                out[3 * x + 2] = c.rgbBlue;
+            }
+        }
+    }
+    return image;
+}

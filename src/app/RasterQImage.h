@@ -1,0 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A raster's picture as a QImage, for writers that take one.
+#pragma once
+
+#include "document/RasterImage.h"
+
+#include <QImage>
+
+// The raster as a top-down RGB888 image with the same pixels; an indexed raster goes
+// through its colour table. A null image when the raster has no pixel memory.
+QImage RasterToQImage(const RasterImage &raster);
