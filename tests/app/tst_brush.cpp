@@ -1,0 +1,296 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Brush strokes through the main window: mouse events on PaintBox1 colour WorkRaster
+// and the view, the inverting outline follows the pointer, the timer re-stamps, and
+// stray or second-button events do what a captured stroke does.
+#include "app/FakeServices.h"
+#include "app/MainForm.h"
+#include "platform/gdi/Gdi.h"
+#include "platform/gdi/SurfaceDC.h"
+#include "platform/ui/SpinEdit.h"
+#include "platform/ui/SurfacePaintBox.h"
+#include "view/BrushGeometry.h"
+#include "view/BrushStrokeLiteral.h"
+
+#include <QMouseEvent>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace {
+
+std::vector<uint8_t> Bytes(const RasterImage &raster)
+{
+    return std::vector<uint8_t>(raster.Pixels, raster.Pixels + RasterImageSize(raster));
+}
+
+} // namespace
+
+class TestBrush : public QObject {
+    Q_OBJECT
+
+private:
+    FakeMessageService messages;
+    FakeFileDialogService dialogs;
+    FakeHelpEngine help;
+    std::unique_ptr<TMainForm> form;
+
+    void mouse(QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held, QPoint at)
+    {
+        QMouseEvent e(type, QPointF(at), QPointF(form->PaintBox1->mapToGlobal(at)), button, held,
+                      Qt::NoModifier);
+        QCoreApplication::sendEvent(form->PaintBox1, &e);
+    }
+    void press(QPoint at, Qt::MouseButton button = Qt::LeftButton)
+    {
+        mouse(QEvent::MouseButtonPress, button, button, at);
+    }
+    void move(QPoint at, Qt::MouseButtons held = Qt::LeftButton)
+    {
+        mouse(QEvent::MouseMove, Qt::NoButton, held, at);
+    }
+    void release(QPoint at, Qt::MouseButton button = Qt::LeftButton)
+    {
+        mouse(QEvent::MouseButtonRelease, button, Qt::NoButton, at);
+    }
+
+    // A picture with every grey level and colour spread over it, in both rasters.
+    void patternPicture()
+    {
+        const RasterImage &s = form->SourceRaster;
+        for (int32_t r = 0; r < RasterHeight(s); ++r)
+            for (int32_t x = 0; x < RasterWidth(s); ++x) {
+                uint8_t *p = s.Pixels + int64_t(r) * s.Stride + 3 * x;
+                p[0] = uint8_t(x * 3 + r);
+                p[1] = uint8_t(x + r * 5);
+                p[2] = uint8_t((x ^ r) * 7);
+            }
+        std::memcpy(form->WorkRaster.Pixels, s.Pixels, RasterImageSize(s));
+        form->PaintBox1Paint();
+    }
+
+    // The literal per-stamp, per-pixel result of the given raster steps on a copy of
+    // the current work raster.
+    std::vector<uint8_t> expectedAfter(const std::vector<QLine> &steps)
+    {
+        const RasterImage &w = form->WorkRaster;
+        const auto saved = Bytes(w);
+        view::StrokeParams params;
+        params.radius = form->RadiusED->value();
+        params.hue = form->CurHue;
+        params.saturation = form->CurSat;
+        params.brightness = form->BrightEd->value();
+        params.colorize = form->ColorierenBtn->isChecked();
+        for (const QLine &l : steps)
+            view::StrokeLineLiteral(form->SourceRaster, w, l.x1(), l.y1(), l.x2(), l.y2(), params);
+        auto expected = Bytes(w);
+        std::memcpy(w.Pixels, saved.data(), saved.size());
+        return expected;
+    }
+
+    // Every surface pixel shows the work raster pixel nearest-neighbour scaling puts
+    // there.
+    void verifySurfaceShowsWorkRaster()
+    {
+        const RasterImage &w = form->WorkRaster;
+        const int zoom = form->ZoomEd->value();
+        const int64_t width = RasterWidth(w), height = RasterHeight(w);
+        const int64_t dw = width * zoom / 100, dh = height * zoom / 100;
+        const QRect area = form->PaintBox1->SurfaceRect().intersected(QRect(0, 0, int(dw), int(dh)));
+        QVERIFY(!area.isEmpty());
+        const QImage &surface = form->PaintBox1->Surface();
+        const QPoint origin = form->PaintBox1->SurfaceRect().topLeft();
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x) {
+                const int64_t column = width * x / dw;
+                const int64_t row = height * y / dh;
+                const uint8_t *p = w.Pixels + (height - 1 - row) * w.Stride + 3 * column;
+                const QRgb want = qRgb(p[2], p[1], p[0]);
+                const QRgb got = surface.pixel(x - origin.x(), y - origin.y()) | 0xff000000u;
+                if (got != want)
+                    QFAIL(qPrintable(QStringLiteral("view pixel %1,%2 is %3, wants %4")
+                                         .arg(x).arg(y).arg(got, 0, 16).arg(want, 0, 16)));
+            }
+    }
+
+    // The surface with the hollow inverting ellipse drawn over it once more.
+    QImage withOutlineInverted(const WinRect &rect)
+    {
+        QImage copy = form->PaintBox1->Surface().copy();
+        gdi::SurfaceDC dc(copy, form->PaintBox1->SurfaceRect().topLeft(),
+                          form->PaintBox1->SurfaceRect(), 32);
+        SelectObject(&dc, GetStockObject(HOLLOW_BRUSH));
+        SetROP2(&dc, R2_NOT);
+        Ellipse(&dc, rect.Left, rect.Top, rect.Right, rect.Bottom);
+        return copy;
+    }
+
+private slots:
+    void init()
+    {
+        MainFormSeams seams;
+        seams.Messages = &messages;
+        seams.Dialogs = &dialogs;
+        seams.Help = &help;
+        form = std::make_unique<TMainForm>(seams);
+        form->resize(900, 700);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        patternPicture();
+    }
+    void cleanup() { form.reset(); }
+
+    void strokeColoursRasterAndView_data()
+    {
+        QTest::addColumn<int>("zoom");
+        QTest::addColumn<int>("radius");
+        QTest::newRow("zoom 100") << 100 << 10;
+        QTest::newRow("zoom 200") << 200 << 7;
+        QTest::newRow("zoom 150 radius 1") << 150 << 1;
+    }
+    void strokeColoursRasterAndView()
+    {
+        QFETCH(int, zoom);
+        QFETCH(int, radius);
+        form->ZoomEd->setValue(zoom);
+        form->RadiusED->setValue(radius);
+        form->BrightEd->setValue(15);
+        const QPoint down(41, 33), to(117, 61), up(300, 5);
+        auto map = [&](QPoint p) {
+            return QPoint(view::MapViewToRaster(p.x(), zoom), view::MapViewToRaster(p.y(), zoom));
+        };
+        const auto expected = expectedAfter({QLine(map(down), map(down)), QLine(map(down), map(to))});
+
+        press(down);
+        QVERIFY(form->Painting);
+        QVERIFY(form->Timer1->isActive());
+        QVERIFY(!form->OutlineShown); // no outline until the pointer moves
+        move(to);
+        QVERIFY(form->OutlineShown);
+        const view::IntRect outline = view::BrushOutlineRect(to.x(), to.y(), radius, zoom);
+        QCOMPARE(form->OutlineRect, (WinRect{outline.left, outline.top, outline.right, outline.bottom}));
+        release(up); // no stamp at the release point
+        QVERIFY(!form->Painting);
+        QVERIFY(!form->Timer1->isActive());
+        QCOMPARE(form->LastMouseX, up.x());
+        QVERIFY(Bytes(form->WorkRaster) == expected);
+
+        // The view shows the painted picture with the outline inverted over it.
+        const QImage withOutline = form->PaintBox1->Surface().copy();
+        const QImage outlineRemoved = withOutlineInverted(form->OutlineRect);
+        QVERIFY(withOutline != outlineRemoved);
+        form->PaintBox1Paint();
+        QVERIFY(!form->OutlineShown);
+        QCOMPARE(form->PaintBox1->Surface(), outlineRemoved);
+        verifySurfaceShowsWorkRaster();
+    }
+
+    void outlineFollowsThePointerAndARepaintRemovesIt()
+    {
+        const QImage before = form->PaintBox1->Surface().copy();
+        move(QPoint(60, 60), Qt::NoButton);
+        QVERIFY(form->OutlineShown);
+        QVERIFY(form->PaintBox1->Surface() != before);
+        move(QPoint(90, 70), Qt::NoButton);
+        // The first outline is gone and only the second is inverted over the picture.
+        QCOMPARE(withOutlineInverted(form->OutlineRect), before);
+        QVERIFY(!form->Painting);
+        form->PaintBox1Paint();
+        QVERIFY(!form->OutlineShown);
+        QCOMPARE(form->PaintBox1->Surface(), before);
+    }
+
+    void holdingStillRestampsOncePerTick()
+    {
+        press(QPoint(50, 50));
+        QCOMPARE(form->Timer1->interval(), 1000);
+        const auto afterPress = Bytes(form->WorkRaster);
+        form->Timer1Timer();
+        form->Timer1Timer();
+        QVERIFY(Bytes(form->WorkRaster) == afterPress); // same parameters: nothing builds up
+        QVERIFY(form->OutlineShown);
+        // A tick stamps with the parameters of the moment.
+        form->BrightEd->setValue(-60);
+        const auto expected = expectedAfter({QLine(50, 50, 50, 50)});
+        form->Timer1Timer();
+        QVERIFY(Bytes(form->WorkRaster) == expected);
+        QVERIFY(Bytes(form->WorkRaster) != afterPress);
+        release(QPoint(50, 50));
+        QVERIFY(!form->Timer1->isActive());
+    }
+
+    void releaseWithoutPressDoesNothing()
+    {
+        const auto before = Bytes(form->WorkRaster);
+        const QImage view = form->PaintBox1->Surface().copy();
+        release(QPoint(20, 20));
+        QVERIFY(!form->Painting);
+        QVERIFY(!form->Timer1->isActive());
+        QCOMPARE(form->LastMouseX, 0);
+        QVERIFY(Bytes(form->WorkRaster) == before);
+        QCOMPARE(form->PaintBox1->Surface(), view);
+    }
+
+    void secondButtonIsIgnoredAndTheFirstReleaseEndsTheStroke()
+    {
+        press(QPoint(30, 30), Qt::LeftButton);
+        const auto afterPress = Bytes(form->WorkRaster);
+        mouse(QEvent::MouseButtonPress, Qt::RightButton, Qt::LeftButton | Qt::RightButton,
+              QPoint(200, 150));
+        QCOMPARE(form->LastMouseX, 30);
+        QVERIFY(Bytes(form->WorkRaster) == afterPress);
+        mouse(QEvent::MouseButtonRelease, Qt::RightButton, Qt::LeftButton, QPoint(31, 30));
+        QVERIFY(!form->Painting);
+        QVERIFY(!form->Timer1->isActive());
+        move(QPoint(200, 150), Qt::LeftButton); // no longer painting
+        QVERIFY(Bytes(form->WorkRaster) == afterPress);
+    }
+
+    void dragPastThePictureEdgePaintsTheInsidePart()
+    {
+        form->RadiusED->setValue(6);
+        const auto expected = expectedAfter({QLine(310, 190, 310, 190), QLine(310, 190, 400, 260)});
+        press(QPoint(310, 190));
+        move(QPoint(400, 260)); // outside the view, still captured
+        release(QPoint(400, 260));
+        QVERIFY(Bytes(form->WorkRaster) == expected);
+        const uint8_t *corner = form->WorkRaster.Pixels + 3 * 319; // row 199, column 319
+        const uint8_t *source = form->SourceRaster.Pixels + 3 * 319;
+        QVERIFY(std::memcmp(corner, source, 3) != 0);
+        form->PaintBox1Paint();
+        verifySurfaceShowsWorkRaster();
+    }
+
+    void eraserRestoresWhatTheBrushPainted()
+    {
+        press(QPoint(100, 100));
+        move(QPoint(140, 120));
+        release(QPoint(140, 120));
+        form->RadiergummiBtn->click();
+        QVERIFY(!form->ColorierenBtn->isChecked());
+        form->RadiusED->setValue(40);
+        press(QPoint(100, 100));
+        move(QPoint(140, 120));
+        release(QPoint(140, 120));
+        QVERIFY(Bytes(form->WorkRaster) == Bytes(form->SourceRaster));
+    }
+
+    void mouseIgnoredWhileTheZoomReadsZero()
+    {
+        const auto before = Bytes(form->WorkRaster);
+        form->ZoomEd->setText(QStringLiteral("0"));
+        QCOMPARE(form->ZoomEd->value(), 0);
+        press(QPoint(10, 10));
+        move(QPoint(20, 20));
+        QVERIFY(!form->Painting);
+        QVERIFY(!form->OutlineShown);
+        release(QPoint(20, 20));
+        QVERIFY(Bytes(form->WorkRaster) == before);
+    }
+};
+
+QTEST_MAIN(TestBrush)
+#include "tst_brush.moc"
