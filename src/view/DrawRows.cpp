@@ -53,6 +53,11 @@ void DrawRows(HDC dc, int32_t destX, int32_t destY, int32_t destWidth, int32_t d
         }
     }
 
+    // At 100 % the copied columns are one run of source bytes.
+    const bool contiguous = first <= last
+                            && table[size_t(last)] - table[size_t(first)]
+                                   == int64_t(last - first) * bytesPerPixel;
+
     const int64_t height = RasterHeight(raster);
     const int64_t stride = raster.Stride;
     const int64_t largest = (height - 1) * stride;
@@ -67,7 +72,10 @@ void DrawRows(HDC dc, int32_t destX, int32_t destY, int32_t destWidth, int32_t d
         } else if (off != previous) {
             const uint8_t *source = raster.Pixels + off;
             uint8_t *out = buffer.Pixels;
-            if (bytesPerPixel == 3) {
+            if (contiguous) {
+                std::memcpy(out + int64_t(bytesPerPixel) * first, source + table[size_t(first)],
+                            size_t(last - first + 1) * size_t(bytesPerPixel));
+            } else if (bytesPerPixel == 3) {
                 for (int32_t i = first; i <= last; ++i)
                     std::memcpy(out + 3 * i, source + table[size_t(i)], 3);
             } else {
