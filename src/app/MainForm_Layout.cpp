@@ -210,6 +210,14 @@ void TMainForm::CreateControls()
     SatEd = MakeSpin(Panel19, "SatEd", {224, 56, 73, 21}, 0, 255, 1, 0, QString());
     BrightnessLabel =
         MakeLabel(Panel19, "BrightnessLabel", QStringLiteral("Brightness (+/-):"), 304, 32);
+    // The replacement face is wider than the classic one: narrow the label's letters
+    // until it ends before its spin edit instead of being covered by it.
+    for (int spacing = 100; BrightnessLabel->width() > 384 - 304 - 2 && spacing > 80; spacing -= 2) {
+        QFont narrow = BrightnessLabel->font();
+        narrow.setLetterSpacing(QFont::PercentageSpacing, spacing - 2);
+        BrightnessLabel->setFont(narrow);
+        BrightnessLabel->adjustSize();
+    }
     BrightEd = MakeSpin(Panel19, "BrightEd", {384, 32, 65, 21}, -100, 100, 1, 0, QString());
     ColorAllBtn =
         Named(new QPushButton(QStringLiteral("Colorize everything"), Panel19), "ColorAllBtn");

@@ -148,6 +148,13 @@ private slots:
         QCOMPARE(label->pos(), topLeft);
     }
 
+    void labelsAreNotCoveredByTheirSpinEdits()
+    {
+        QVERIFY(form->BrightnessLabel->geometry().right() < form->BrightEd->x());
+        QVERIFY(form->ColourLabel->geometry().right() < form->HueED->x());
+        QVERIFY(form->SaturationLabel->geometry().right() < form->SatEd->x());
+    }
+
     void windowAndView()
     {
         QCOMPARE(form->windowTitle(), QStringLiteral("Merrow Tintwell 2.0"));
