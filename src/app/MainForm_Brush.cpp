@@ -27,7 +27,19 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <algorithm>
+
 namespace {
+
+// The largest brush radius used, in raster pixels. The radius field can hold any
+// number while it is typed into; a radius beyond the largest picture side (32767)
+// would only make the outline ellipse enormous to trace.
+constexpr int32_t kLargestRadius = 32767;
+
+int32_t Radius(const TMainForm &form)
+{
+    return std::min(form.RadiusED->value(), kLargestRadius);
+}
 
 int32_t Zoom(const TMainForm &form)
 {
@@ -44,7 +56,7 @@ int32_t Map(const TMainForm &form, int32_t v)
 view::StrokeParams CurrentStroke(const TMainForm &form, int32_t hue, int32_t sat)
 {
     view::StrokeParams params;
-    params.radius = form.RadiusED->value();
+    params.radius = Radius(form);
     params.hue = hue;
     params.saturation = sat;
     params.brightness = form.BrightEd->value();
@@ -89,7 +101,7 @@ void EraseOutline(TMainForm &form)
 
 void DrawOutline(TMainForm &form, int32_t x, int32_t y)
 {
-    const view::IntRect r = view::BrushOutlineRect(x, y, form.RadiusED->value(), Zoom(form));
+    const view::IntRect r = view::BrushOutlineRect(x, y, Radius(form), Zoom(form));
     form.OutlineRect = WinRect{r.left, r.top, r.right, r.bottom};
     if (SurfacePaintBox *box = View(form))
         InvertEllipse(*box, form.OutlineRect);

@@ -9,8 +9,7 @@
 // Hue, Sat and Light within 0..255 give R, G and B within 0..255. Hue 0 and 255 are
 // red; Sat 0 is grey 128 before lightness; Light 127 is neutral, 255 gives white and 0
 // leaves a small remainder (255 -> 2, 128 -> 1). Every division truncates toward zero.
-// No state, no failure. Callers keep the inputs in range; outside it the arithmetic
-// still runs without overflow for |input| < 2^20 but the results are unspecified.
+// No state, no failure. Callers keep the inputs in range.
 void HslToRgb(int32_t Hue, int32_t Sat, int32_t Light, int32_t &R, int32_t &G, int32_t &B);
 
 // The screen colour R + 256 G + 65536 B from the low 8 bits of each component; the

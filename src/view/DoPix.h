@@ -18,14 +18,17 @@ constexpr int32_t GreyValue(int32_t r, int32_t g, int32_t b)
     return (r * 30) / 100 + (g * 59) / 100 + (b * 11) / 100;
 }
 
-// Shifts a grey value by a brightness in -100..100: -100 gives 0, +100 gives 255, 0
-// leaves it unchanged. Truncating division.
+// Shifts a grey value by a brightness: -100 gives 0, +100 gives 255, 0 leaves it
+// unchanged, truncating division. A brightness beyond -100..100 (a number still being
+// typed into its field) counts as -100 or 100, so the lightness stays within 0..255 as
+// HslToRgb needs and the arithmetic cannot overflow.
 constexpr int32_t ApplyBrightness(int32_t grey, int32_t brightness)
 {
-    if (brightness < 0)
-        return grey - (-brightness * grey) / 100;
-    if (brightness > 0)
-        return grey + ((255 - grey) * brightness) / 100;
+    const int32_t b = brightness < -100 ? -100 : brightness > 100 ? 100 : brightness;
+    if (b < 0)
+        return grey - (-b * grey) / 100;
+    if (b > 0)
+        return grey + ((255 - grey) * b) / 100;
     return grey;
 }
 

@@ -16,6 +16,7 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -276,6 +277,20 @@ private slots:
         move(QPoint(140, 120));
         release(QPoint(140, 120));
         QVERIFY(Bytes(form->WorkRaster) == Bytes(form->SourceRaster));
+    }
+
+    void numbersStillBeingTypedStayHarmless()
+    {
+        // Far beyond the fields' ranges: the brush covers the whole picture, the
+        // brightness acts as 100 (lightness 255, white), and the outline is drawn.
+        form->RadiusED->setText(QStringLiteral("99999999"));
+        form->BrightEd->setText(QStringLiteral("500"));
+        press(QPoint(10, 10));
+        move(QPoint(12, 11));
+        release(QPoint(12, 11));
+        QVERIFY(form->OutlineShown);
+        const auto bytes = Bytes(form->WorkRaster);
+        QVERIFY(std::all_of(bytes.begin(), bytes.end(), [](uint8_t b) { return b == 255; }));
     }
 
     void mouseIgnoredWhileTheZoomReadsZero()

@@ -193,4 +193,12 @@ INSTANTIATE_TEST_SUITE_P(
                     LightCase{200, 50, 10, 0, 90, 90}, LightCase{128, 128, 128, 0, 127, 127},
                     LightCase{255, 255, 255, -100, 254, 0}, LightCase{3, 3, 3, 1, 1, 3}));
 
+// A brightness still being typed (outside -100..100) acts as the nearest end of the
+// range instead of pushing the lightness outside 0..255.
+INSTANTIATE_TEST_SUITE_P(
+    BrightnessBeyondItsRange, DoPixLightness,
+    testing::Values(LightCase{100, 100, 100, 150, 100, 255}, LightCase{100, 100, 100, -101, 100, 0},
+                    LightCase{255, 255, 255, INT32_MAX, 254, 255},
+                    LightCase{255, 255, 255, INT32_MIN, 254, 0}));
+
 } // namespace
