@@ -132,7 +132,8 @@ class BenchFiles {
 public:
     BenchFiles()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tintwell-bench-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "tintwell-bench-XXXXXX").string();
         if (char *made = mkdtemp(pattern.data()))
             folder_ = made;
         ok_ = !folder_.empty() && WriteJpeg(jpeg()) && WritePng(png()) && WriteBmp(bmp());

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstddef>
 #include <cstring>
 
 namespace {
@@ -54,15 +53,6 @@ TEST(RasterHelpers, ErrorTextIsCutAtTheAreaEvenWithoutTerminator)
     RasterImage raster;
     std::memset(raster.Palette.palPalEntry, 'x', sizeof raster.Palette.palPalEntry);
     EXPECT_EQ(RasterErrorText(raster).size(), sizeof raster.Palette.palPalEntry);
-}
-
-TEST(RasterHelpers, PaletteBlockIsContiguousAfterTheFlags)
-{
-    // Version, count and the 256 entries form one logical palette, red first.
-    EXPECT_EQ(offsetof(RasterImage, Palette) + 4 + 1024, offsetof(RasterImage, Reserved3));
-    EXPECT_EQ(offsetof(RasterImage, PaletteFlag) + 2, offsetof(RasterImage, Palette));
-    EXPECT_EQ(offsetof(PALETTEENTRY, peRed), 0u);
-    EXPECT_EQ(offsetof(RGBQUAD, rgbBlue), 0u);
 }
 
 } // namespace

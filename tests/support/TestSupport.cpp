@@ -30,7 +30,8 @@ TempDir::~TempDir()
 std::string FillCommand(std::string command, const std::string &in, const std::string &out,
                         const std::string &dir)
 {
-    const std::pair<std::string, std::string> keys[] = {{"{in}", in}, {"{out}", out}, {"{dir}", dir}};
+    const std::pair<std::string, std::string> keys[] = {
+        {"{in}", in}, {"{out}", out}, {"{dir}", dir}};
     for (const auto &[key, value] : keys) {
         for (size_t at = command.find(key); at != std::string::npos;
              at = command.find(key, at + value.size()))

@@ -142,7 +142,8 @@ BmpLayout ReadBmpLayout(Bytes file)
     if (layout.bits <= 8) {
         // Writers that declare more colours than they store: keep those before the data.
         const size_t room = std::min(layout.pixelOffset, file.size);
-        const size_t present = room > tableStart ? (room - tableStart) / layout.paletteEntryBytes : 0;
+        const size_t present =
+            room > tableStart ? (room - tableStart) / layout.paletteEntryBytes : 0;
         layout.paletteCount = int(std::min<size_t>(size_t(wanted), present));
         if (layout.paletteCount == 0)
             return Refuse("its colour table is missing");
