@@ -99,9 +99,16 @@ void EraseOutline(TMainForm &form)
     form.OutlineShown = false;
 }
 
+// An outline wider or higher than this many view pixels is not drawn. Only a zoom
+// still being typed far beyond its range gets there, and tracing such an ellipse would
+// stall the window.
+constexpr int64_t kLargestOutline = int64_t(1) << 20;
+
 void DrawOutline(TMainForm &form, int32_t x, int32_t y)
 {
     const view::IntRect r = view::BrushOutlineRect(x, y, Radius(form), Zoom(form));
+    if (int64_t(r.right) - r.left > kLargestOutline || int64_t(r.bottom) - r.top > kLargestOutline)
+        return;
     form.OutlineRect = WinRect{r.left, r.top, r.right, r.bottom};
     if (SurfacePaintBox *box = View(form))
         InvertEllipse(*box, form.OutlineRect);

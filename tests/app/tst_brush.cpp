@@ -291,6 +291,13 @@ private slots:
         QVERIFY(form->OutlineShown);
         const auto bytes = Bytes(form->WorkRaster);
         QVERIFY(std::all_of(bytes.begin(), bytes.end(), [](uint8_t b) { return b == 255; }));
+
+        // A zoom far beyond its range: the outline would be millions of pixels across
+        // and is left out.
+        form->RadiusED->setValue(100);
+        form->ZoomEd->setText(QStringLiteral("99999999"));
+        move(QPoint(5, 5), Qt::NoButton);
+        QVERIFY(!form->OutlineShown);
     }
 
     void mouseIgnoredWhileTheZoomReadsZero()
