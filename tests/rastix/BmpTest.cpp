@@ -133,14 +133,14 @@ class BmpRle : public testing::TestWithParam<RleCase> {};
 TEST_P(BmpRle, UnpacksEveryEscape)
 {
     const RleCase &c = GetParam();
-    BmpSpec spec;
-    spec.width = c.width;
-    spec.height = c.height;
-    spec.bits = c.bits;
-    spec.compression = c.bits == 8 ? 1 : 2;
-    spec.palette = Greys(c.bits == 8 ? 256 : 16);
-    spec.pixels = c.data;
-    RasterImage raster = Open(MakeBmp(spec));
+    BmpLayout layout;
+    layout.width = c.width;
+    layout.height = c.height;
+    layout.bits = c.bits;
+    layout.compression = c.bits == 8 ? 1 : 2;
+    layout.palette = Greys(c.bits == 8 ? 256 : 16);
+    layout.pixels = c.data;
+    RasterImage raster = Open(MakeBmp(layout));
     ASSERT_NE(raster.Pixels, nullptr) << RasterErrorText(raster);
     EXPECT_EQ(RasterBitCount(raster), c.bits);
     EXPECT_EQ(Indices(raster), c.expected);
@@ -180,13 +180,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(BmpHandmade, TwoBitPicturesBecomeFourBit)
 {
-    BmpSpec spec;
-    spec.width = 5;
-    spec.height = 1;
-    spec.bits = 2;
-    spec.palette = {0xff0000, 0x00ff00, 0x0000ff, 0x808080};
-    spec.pixels = {0b00011011, 0b01000000, 0, 0};
-    RasterImage raster = Open(MakeBmp(spec));
+    BmpLayout layout;
+    layout.width = 5;
+    layout.height = 1;
+    layout.bits = 2;
+    layout.palette = {0xff0000, 0x00ff00, 0x0000ff, 0x808080};
+    layout.pixels = {0b00011011, 0b01000000, 0, 0};
+    RasterImage raster = Open(MakeBmp(layout));
     ASSERT_NE(raster.Pixels, nullptr) << RasterErrorText(raster);
     EXPECT_EQ(RasterBitCount(raster), 4);
     EXPECT_EQ(Indices(raster), (std::vector<std::vector<int>>{{0, 1, 2, 3, 1}}));
@@ -208,12 +208,12 @@ class BmpSixteenBit : public testing::TestWithParam<SixteenCase> {};
 TEST_P(BmpSixteenBit, ScalesEachChannelToFullRange)
 {
     const SixteenCase &c = GetParam();
-    BmpSpec spec;
-    spec.bits = 16;
-    spec.compression = c.compression;
-    spec.masks = c.masks;
-    spec.pixels = {uint8_t(c.pixel), uint8_t(c.pixel >> 8), 0, 0};
-    RasterImage raster = Open(MakeBmp(spec));
+    BmpLayout layout;
+    layout.bits = 16;
+    layout.compression = c.compression;
+    layout.masks = c.masks;
+    layout.pixels = {uint8_t(c.pixel), uint8_t(c.pixel >> 8), 0, 0};
+    RasterImage raster = Open(MakeBmp(layout));
     ASSERT_NE(raster.Pixels, nullptr) << RasterErrorText(raster);
     EXPECT_EQ(RasterBitCount(raster), 24);
     EXPECT_EQ(getpixel(raster, 0, 0), uint32_t(c.r + 256 * c.g + 65536 * c.b));
@@ -236,13 +236,13 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(BmpHandmade, TopDownRowsAreStoredBottomUp)
 {
     for (const uint32_t headerSize : {40u, 124u}) {
-        BmpSpec spec;
-        spec.headerSize = headerSize;
-        spec.width = 1;
-        spec.height = -3;
-        spec.bits = 24;
-        spec.pixels = {1, 2, 3, 0, 4, 5, 6, 0, 7, 8, 9, 0};
-        RasterImage raster = Open(MakeBmp(spec));
+        BmpLayout layout;
+        layout.headerSize = headerSize;
+        layout.width = 1;
+        layout.height = -3;
+        layout.bits = 24;
+        layout.pixels = {1, 2, 3, 0, 4, 5, 6, 0, 7, 8, 9, 0};
+        RasterImage raster = Open(MakeBmp(layout));
         ASSERT_NE(raster.Pixels, nullptr) << RasterErrorText(raster);
         EXPECT_EQ(RasterHeight(raster), 3);
         // The first stored row is the top of the picture.
@@ -255,11 +255,11 @@ TEST(BmpHandmade, TopDownRowsAreStoredBottomUp)
 
 TEST(BmpHandmade, ThirtyTwoBitIgnoresTheFourthByte)
 {
-    BmpSpec spec;
-    spec.width = 2;
-    spec.bits = 32;
-    spec.pixels = {10, 20, 30, 0, 40, 50, 60, 255};
-    RasterImage raster = Open(MakeBmp(spec));
+    BmpLayout layout;
+    layout.width = 2;
+    layout.bits = 32;
+    layout.pixels = {10, 20, 30, 0, 40, 50, 60, 255};
+    RasterImage raster = Open(MakeBmp(layout));
     ASSERT_NE(raster.Pixels, nullptr) << RasterErrorText(raster);
     EXPECT_EQ(getpixel(raster, 0, 0), 30u + 256u * 20 + 65536u * 10);
     EXPECT_EQ(getpixel(raster, 1, 0), 60u + 256u * 50 + 65536u * 40);
@@ -274,13 +274,13 @@ TEST(BmpHandmade, IndicesPastThePaletteAreClamped)
         {1, {0xa0, 0, 0, 0}}, // one-colour table
     };
     for (const auto &[bits, pixels] : cases) {
-        BmpSpec spec;
-        spec.width = 5;
-        spec.bits = bits;
-        spec.palette = bits == 1 ? Greys(1) : Greys(3);
-        spec.colourCount = uint32_t(spec.palette.size());
-        spec.pixels = pixels;
-        RasterImage raster = Open(MakeBmp(spec));
+        BmpLayout layout;
+        layout.width = 5;
+        layout.bits = bits;
+        layout.palette = bits == 1 ? Greys(1) : Greys(3);
+        layout.colourCount = uint32_t(layout.palette.size());
+        layout.pixels = pixels;
+        RasterImage raster = Open(MakeBmp(layout));
         ASSERT_NE(raster.Pixels, nullptr) << RasterErrorText(raster);
         const std::vector<int> expected = bits == 1 ? std::vector<int>{0, 0, 0, 0, 0}
                                                     : std::vector<int>{0, 1, 2, 2, 2};
@@ -292,16 +292,16 @@ TEST(BmpHandmade, IndicesPastThePaletteAreClamped)
 TEST(BmpHandmade, BareDibWithoutFileHeader)
 {
     for (const uint32_t headerSize : {12u, 40u, 64u}) {
-        BmpSpec spec;
-        spec.headerSize = headerSize;
-        spec.width = 3;
-        spec.height = 2;
-        spec.bits = 8;
+        BmpLayout layout;
+        layout.headerSize = headerSize;
+        layout.width = 3;
+        layout.height = 2;
+        layout.bits = 8;
         // An OS/2 1.x header has no colour count: its table is always full.
-        spec.palette = Greys(headerSize == 12 ? 256 : 4);
-        spec.colourCount = headerSize == 12 ? 0 : 4;
-        spec.pixels = {1, 2, 3, 0, 3, 2, 1, 0};
-        std::vector<uint8_t> bytes = MakeBmp(spec);
+        layout.palette = Greys(headerSize == 12 ? 256 : 4);
+        layout.colourCount = headerSize == 12 ? 0 : 4;
+        layout.pixels = {1, 2, 3, 0, 3, 2, 1, 0};
+        std::vector<uint8_t> bytes = MakeBmp(layout);
         bytes.erase(bytes.begin(), bytes.begin() + 14);
         RasterImage raster = Open(bytes);
         ASSERT_NE(raster.Pixels, nullptr) << headerSize << ": " << RasterErrorText(raster);

@@ -44,11 +44,11 @@ RasterImage Open(const std::vector<uint8_t> &bytes)
 // no pixels: 54 bytes.
 std::vector<uint8_t> BareBmpHeader(int32_t width, int32_t height)
 {
-    BmpSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.bits = 24;
-    return MakeBmp(spec);
+    BmpLayout layout;
+    layout.width = width;
+    layout.height = height;
+    layout.bits = 24;
+    return MakeBmp(layout);
 }
 
 // A PNG signature and IHDR chunk for width x height, 8-bit RGB; no image data.
@@ -126,14 +126,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct BrokenBmp {
     const char *name;
-    BmpSpec spec;
+    BmpLayout layout;
     bool opens; // a sound reading exists (the rest must fail with a text)
 };
 
-BmpSpec Spec(uint32_t headerSize, int32_t w, int32_t h, uint16_t bits, uint32_t compression,
+BmpLayout Layout(uint32_t headerSize, int32_t w, int32_t h, uint16_t bits, uint32_t compression,
              std::vector<uint32_t> palette, std::vector<uint8_t> pixels, uint32_t colourCount = 0)
 {
-    BmpSpec s;
+    BmpLayout s;
     s.headerSize = headerSize;
     s.width = w;
     s.height = h;
@@ -150,7 +150,7 @@ class HostileBmp : public testing::TestWithParam<BrokenBmp> {};
 TEST_P(HostileBmp, FailsWithATextOrReadsSoundly)
 {
     const BrokenBmp &c = GetParam();
-    RasterImage raster = Open(MakeBmp(c.spec));
+    RasterImage raster = Open(MakeBmp(c.layout));
     EXPECT_EQ(CheckSane(raster), "");
     EXPECT_EQ(raster.Pixels != nullptr, c.opens) << RasterErrorText(raster);
     deldib(raster);
@@ -160,30 +160,30 @@ const std::vector<uint32_t> kTwo = {0, 0xffffff};
 INSTANTIATE_TEST_SUITE_P(
     Headers, HostileBmp,
     testing::Values(
-        BrokenBmp{"headerSize200", Spec(200, 1, 1, 24, 0, {}, {1, 2, 3, 0}), false},
-        BrokenBmp{"headerSize8", Spec(8, 1, 1, 24, 0, {}, {1, 2, 3, 0}), false},
-        BrokenBmp{"threeBits", Spec(40, 1, 1, 3, 0, {}, {0, 0, 0, 0}), false},
-        BrokenBmp{"rle8On24Bits", Spec(40, 1, 1, 24, 1, {}, {0, 0, 0, 1}), false},
-        BrokenBmp{"rle4On8Bits", Spec(40, 1, 1, 8, 2, kTwo, {0, 0, 0, 1}), false},
-        BrokenBmp{"bitfieldsOn8Bits", Spec(40, 1, 1, 8, 3, kTwo, {0, 0, 0, 0}), false},
-        BrokenBmp{"embeddedJpeg", Spec(40, 1, 1, 24, 4, {}, {0xff, 0xd8, 0xff, 0}), false},
-        BrokenBmp{"bitfieldsWithoutMasks", Spec(40, 1, 1, 16, 3, {}, {}), false},
-        BrokenBmp{"noPixelData", Spec(40, 4, 4, 24, 0, {}, {}), false},
-        BrokenBmp{"lastRowShort", Spec(40, 4, 2, 24, 0, {}, std::vector<uint8_t>(12 + 11)),
+        BrokenBmp{"headerSize200", Layout(200, 1, 1, 24, 0, {}, {1, 2, 3, 0}), false},
+        BrokenBmp{"headerSize8", Layout(8, 1, 1, 24, 0, {}, {1, 2, 3, 0}), false},
+        BrokenBmp{"threeBits", Layout(40, 1, 1, 3, 0, {}, {0, 0, 0, 0}), false},
+        BrokenBmp{"rle8On24Bits", Layout(40, 1, 1, 24, 1, {}, {0, 0, 0, 1}), false},
+        BrokenBmp{"rle4On8Bits", Layout(40, 1, 1, 8, 2, kTwo, {0, 0, 0, 1}), false},
+        BrokenBmp{"bitfieldsOn8Bits", Layout(40, 1, 1, 8, 3, kTwo, {0, 0, 0, 0}), false},
+        BrokenBmp{"embeddedJpeg", Layout(40, 1, 1, 24, 4, {}, {0xff, 0xd8, 0xff, 0}), false},
+        BrokenBmp{"bitfieldsWithoutMasks", Layout(40, 1, 1, 16, 3, {}, {}), false},
+        BrokenBmp{"noPixelData", Layout(40, 4, 4, 24, 0, {}, {}), false},
+        BrokenBmp{"lastRowShort", Layout(40, 4, 2, 24, 0, {}, std::vector<uint8_t>(12 + 11)),
                   false},
-        BrokenBmp{"lastRowWithoutPadding", Spec(40, 3, 2, 24, 0, {}, std::vector<uint8_t>(21)),
+        BrokenBmp{"lastRowWithoutPadding", Layout(40, 3, 2, 24, 0, {}, std::vector<uint8_t>(21)),
                   true},
-        BrokenBmp{"noPalette", Spec(40, 2, 1, 8, 0, {}, {0, 0, 0, 0}), false},
-        BrokenBmp{"hugeColourCount", Spec(40, 2, 1, 8, 0, kTwo, {1, 1, 0, 0}, 100000), true},
-        BrokenBmp{"rleEndsInsideRun", Spec(40, 8, 1, 8, 1, kTwo, {0, 6, 1, 1}), false},
-        BrokenBmp{"rleEndsInsideDelta", Spec(40, 8, 1, 8, 1, kTwo, {0, 2, 1}), false},
-        BrokenBmp{"rleStopsEarly", Spec(40, 8, 4, 8, 1, kTwo, {2, 1, 0, 0}), false},
-        BrokenBmp{"rleHugeDelta", Spec(40, 8, 4, 8, 1, kTwo, {0, 2, 255, 255, 9, 1, 0, 1}), true},
+        BrokenBmp{"noPalette", Layout(40, 2, 1, 8, 0, {}, {0, 0, 0, 0}), false},
+        BrokenBmp{"hugeColourCount", Layout(40, 2, 1, 8, 0, kTwo, {1, 1, 0, 0}, 100000), true},
+        BrokenBmp{"rleEndsInsideRun", Layout(40, 8, 1, 8, 1, kTwo, {0, 6, 1, 1}), false},
+        BrokenBmp{"rleEndsInsideDelta", Layout(40, 8, 1, 8, 1, kTwo, {0, 2, 1}), false},
+        BrokenBmp{"rleStopsEarly", Layout(40, 8, 4, 8, 1, kTwo, {2, 1, 0, 0}), false},
+        BrokenBmp{"rleHugeDelta", Layout(40, 8, 4, 8, 1, kTwo, {0, 2, 255, 255, 9, 1, 0, 1}), true},
         BrokenBmp{"rleLongRunsEverywhere",
-                  Spec(40, 3, 2, 8, 1, kTwo, {255, 1, 255, 1, 0, 0, 255, 1, 0, 0, 255, 1}),
+                  Layout(40, 3, 2, 8, 1, kTwo, {255, 1, 255, 1, 0, 0, 255, 1, 0, 0, 255, 1}),
                   true},
         BrokenBmp{"rle4AbsoluteRunPastRow",
-                  Spec(40, 3, 1, 4, 2, kTwo, {0, 9, 0x11, 0x11, 0x11, 0x11, 0x10, 0, 0, 1}),
+                  Layout(40, 3, 1, 4, 2, kTwo, {0, 9, 0x11, 0x11, 0x11, 0x11, 0x10, 0, 0, 1}),
                   true}),
     [](const auto &p) { return std::string(p.param.name); });
 
@@ -210,7 +210,7 @@ protected:
             if (testsupport::Run("(" + filled + ") 2>/dev/null") == 0)
                 files_->push_back({name, ReadFileBytes(out)});
         }
-        BmpSpec rle4 = Spec(40, 7, 3, 4, 2, kTwo,
+        BmpLayout rle4 = Layout(40, 7, 3, 4, 2, kTwo,
                             {3, 0x10, 0, 0, 0, 5, 0x10, 0x10, 0x10, 0, 0, 0, 7, 0x01, 0, 1});
         files_->push_back({"bmpRle4", MakeBmp(rle4)});
     }

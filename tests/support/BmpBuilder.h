@@ -8,7 +8,7 @@
 
 namespace testsupport {
 
-struct BmpSpec {
+struct BmpLayout {
     uint32_t headerSize = 40;
     int32_t width = 1;
     int32_t height = 1;
@@ -28,39 +28,39 @@ inline void PutLe(std::vector<uint8_t> &out, uint32_t value, int bytes)
 
 // A "BM" file: file header, info header (12 or 40+ bytes, fields beyond 40 zero),
 // masks, palette (3-byte entries for a 12-byte header), pixel data.
-inline std::vector<uint8_t> MakeBmp(const BmpSpec &spec)
+inline std::vector<uint8_t> MakeBmp(const BmpLayout &layout)
 {
     std::vector<uint8_t> header;
-    PutLe(header, spec.headerSize, 4);
-    if (spec.headerSize == 12) {
-        PutLe(header, uint32_t(spec.width), 2);
-        PutLe(header, uint32_t(spec.height), 2);
+    PutLe(header, layout.headerSize, 4);
+    if (layout.headerSize == 12) {
+        PutLe(header, uint32_t(layout.width), 2);
+        PutLe(header, uint32_t(layout.height), 2);
         PutLe(header, 1, 2);
-        PutLe(header, spec.bits, 2);
+        PutLe(header, layout.bits, 2);
     } else {
-        PutLe(header, uint32_t(spec.width), 4);
-        PutLe(header, uint32_t(spec.height), 4);
+        PutLe(header, uint32_t(layout.width), 4);
+        PutLe(header, uint32_t(layout.height), 4);
         PutLe(header, 1, 2);
-        PutLe(header, spec.bits, 2);
-        PutLe(header, spec.compression, 4);
-        PutLe(header, uint32_t(spec.pixels.size()), 4);
+        PutLe(header, layout.bits, 2);
+        PutLe(header, layout.compression, 4);
+        PutLe(header, uint32_t(layout.pixels.size()), 4);
         PutLe(header, 2835, 4);
         PutLe(header, 2835, 4);
-        PutLe(header, spec.colourCount, 4);
+        PutLe(header, layout.colourCount, 4);
         PutLe(header, 0, 4);
-        header.resize(spec.headerSize, 0);
+        header.resize(layout.headerSize, 0);
     }
-    for (uint32_t m : spec.masks)
+    for (uint32_t m : layout.masks)
         PutLe(header, m, 4);
-    for (uint32_t c : spec.palette)
-        PutLe(header, c, spec.headerSize == 12 ? 3 : 4);
+    for (uint32_t c : layout.palette)
+        PutLe(header, c, layout.headerSize == 12 ? 3 : 4);
 
     std::vector<uint8_t> file{'B', 'M'};
-    PutLe(file, uint32_t(14 + header.size() + spec.pixels.size()), 4);
+    PutLe(file, uint32_t(14 + header.size() + layout.pixels.size()), 4);
     PutLe(file, 0, 4);
     PutLe(file, uint32_t(14 + header.size()), 4);
     file.insert(file.end(), header.begin(), header.end());
-    file.insert(file.end(), spec.pixels.begin(), spec.pixels.end());
+    file.insert(file.end(), layout.pixels.begin(), layout.pixels.end());
     return file;
 }
 
