@@ -4,6 +4,7 @@
 // 16-bit pictures, top-down rows and bare DIBs.
 #include "platform/rastix/Rastix.h"
 #include "support/BmpBuilder.h"
+#include "support/EncoderCases.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -22,10 +23,6 @@ struct ToolCase {
     // where netpbm truncates 5- and 6-bit channels instead of repeating their bits.
     const char *decode;
     int depth;            // what OpenDib must return
-};
-
-struct PictureSize {
-    int width, height;
 };
 
 class BmpFromTools : public testing::TestWithParam<std::tuple<ToolCase, PictureSize>> {};
@@ -89,13 +86,8 @@ const ToolCase kToolCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Tools, BmpFromTools,
                          testing::Combine(testing::ValuesIn(kToolCases),
-                                          testing::Values(PictureSize{37, 23}, PictureSize{1, 1},
-                                                          PictureSize{66, 3})),
-                         [](const auto &p) {
-                             const PictureSize s = std::get<1>(p.param);
-                             return std::string(std::get<0>(p.param).name) + "_"
-                                 + std::to_string(s.width) + "x" + std::to_string(s.height);
-                         });
+                                          EncoderSizes()),
+                         EncoderCaseName());
 
 RasterImage Open(const std::vector<uint8_t> &bytes)
 {

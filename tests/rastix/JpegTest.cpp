@@ -2,6 +2,7 @@
 // JPEG files written by libjpeg's cjpeg, netpbm's pnmtojpeg and ImageMagick at test
 // time; the pixels must equal djpeg's default decode byte for byte.
 #include "platform/rastix/Rastix.h"
+#include "support/EncoderCases.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -17,10 +18,6 @@ struct JpegCase {
     const char *tool;
     const char *encode;  // {in}: the source PPM, {out}: the JPEG
     int depth;
-};
-
-struct PictureSize {
-    int width, height;
 };
 
 class JpegFromTools : public testing::TestWithParam<std::tuple<JpegCase, PictureSize>> {};
@@ -65,13 +62,8 @@ const JpegCase kJpegCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Tools, JpegFromTools,
                          testing::Combine(testing::ValuesIn(kJpegCases),
-                                          testing::Values(PictureSize{37, 23}, PictureSize{1, 1},
-                                                          PictureSize{66, 3})),
-                         [](const auto &p) {
-                             const PictureSize s = std::get<1>(p.param);
-                             return std::string(std::get<0>(p.param).name) + "_"
-                                 + std::to_string(s.width) + "x" + std::to_string(s.height);
-                         });
+                                          EncoderSizes()),
+                         EncoderCaseName());
 
 TEST(JpegCmyk, IsConvertedCloseToImageMagicksReading)
 {

@@ -2,6 +2,7 @@
 // PNG files written by netpbm's pnmtopng at test time in every colour type and depth,
 // compared pixel by pixel with pngtopam's decode composited onto white.
 #include "platform/rastix/Rastix.h"
+#include "support/EncoderCases.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -19,10 +20,6 @@ struct PngCase {
     const char *encode;  // {in}: the source PPM, {out}: the PNG, {dir}: scratch folder
     int depth;           // what OpenDib must return
     const char *kind;    // what the file must be, as `file` describes it
-};
-
-struct PictureSize {
-    int width, height;
 };
 
 class PngFromTools : public testing::TestWithParam<std::tuple<PngCase, PictureSize>> {};
@@ -109,12 +106,7 @@ const PngCase kPngCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Tools, PngFromTools,
                          testing::Combine(testing::ValuesIn(kPngCases),
-                                          testing::Values(PictureSize{37, 23}, PictureSize{1, 1},
-                                                          PictureSize{66, 3})),
-                         [](const auto &p) {
-                             const PictureSize s = std::get<1>(p.param);
-                             return std::string(std::get<0>(p.param).name) + "_"
-                                 + std::to_string(s.width) + "x" + std::to_string(s.height);
-                         });
+                                          EncoderSizes()),
+                         EncoderCaseName());
 
 } // namespace
