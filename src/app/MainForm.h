@@ -32,6 +32,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <memory>
 
 class AlignPanel;
@@ -60,6 +61,7 @@ struct MainFormSeams {
                               const void *colourSource, int32_t colourCount)>
         NewDib;
     std::function<void(const RasterImage &raster)> DelDib;
+    std::function<RasterImage(const std::string &fileName, void *window)> OpenDib;
 };
 
 class TMainForm : public QMainWindow {

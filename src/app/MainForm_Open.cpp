@@ -34,6 +34,7 @@ void TMainForm::openfilenow(const QString &fileName)
     seams.Allocate = [this](int32_t width, int32_t height, int32_t bits, const void *,
                             int32_t) { return NewRaster(width, height, bits); };
     seams.Release = [this](const RasterImage &raster) { ReleaseRaster(raster); };
+    seams.Open = seams_.OpenDib;
 
     const document::LoadResult result = document::LoadPicture(
         {SourceRaster, WorkRaster}, QFile::encodeName(fileName).toStdString(),

@@ -5,6 +5,7 @@
 #include "app/MainForm.h"
 #include "document/HandBmp.h"
 #include "platform/rastix/Rastix.h"
+#include "platform/rastix/formats/Decoder.h"
 #include "platform/ui/ProgressStatusBar.h"
 #include "platform/ui/SpinEdit.h"
 #include "support/TestSupport.h"
@@ -14,6 +15,7 @@
 
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <set>
 
 namespace {
@@ -39,12 +41,14 @@ struct Window {
     std::multiset<uintptr_t> made;
     std::multiset<uintptr_t> released;
     int32_t refuseWidth = -1;
+    // When set, the library fails every file with this error text.
+    std::optional<std::string> libraryText;
     std::unique_ptr<TMainForm> form;
     testsupport::TempDir dir;
 
     Window()
     {
-        MainFormSeams seams{&messages, &dialogs, nullptr, {}, {}};
+        MainFormSeams seams{&messages, &dialogs, nullptr, {}, {}, {}};
         seams.NewDib = [this](int32_t w, int32_t h, int32_t b, const void *s, int32_t n) {
             if (w == refuseWidth)
                 return RasterImage{};
@@ -55,6 +59,10 @@ struct Window {
         seams.DelDib = [this](const RasterImage &r) {
             released.insert(r.Storage);
             deldib(r);
+        };
+        seams.OpenDib = [this](const std::string &name, void *window) {
+            return libraryText ? rastix::FailedRaster(*libraryText)
+                               : OpenDib(name.c_str(), 0, window);
         };
         form = std::make_unique<TMainForm>(seams);
         form->show();
@@ -227,6 +235,39 @@ private slots:
         QCOMPARE(Bytes(w.form->WorkRaster), edited);
         QCOMPARE(w.form->PaintBox1->size(), view);
         QVERIFY(w.released.empty());
+    }
+
+    // The library's own text is shown only when it says more than 5 characters.
+    void libraryTextOfFiveCharactersIsReplacedByTheTitle_data()
+    {
+        QTest::addColumn<QString>("libraryText");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("empty") << QString() << false;
+        QTest::newRow("5 characters") << QStringLiteral("abcde") << false;
+        QTest::newRow("6 characters") << QStringLiteral("abcdef") << true;
+    }
+    void libraryTextOfFiveCharactersIsReplacedByTheTitle()
+    {
+        QFETCH(QString, libraryText);
+        QFETCH(bool, shown);
+        Window w;
+        w.Edit();
+        w.form->PaintBox1Paint();
+        const QImage screen = w.form->PaintBox1->Surface().copy();
+        const QByteArray edited = Bytes(w.form->WorkRaster);
+        w.libraryText = libraryText.toStdString();
+        const QString file = QString::fromStdString(w.dir.file("any.bmp"));
+        w.Open(file);
+
+        const QString title =
+            QStringLiteral("Error: The file ") + file + QStringLiteral(" could not be loaded!");
+        QCOMPARE(w.messages.Boxes.size(), 1);
+        const FakeMessageService::Shown &box = w.messages.Boxes.first();
+        QCOMPARE(box.Text, shown ? libraryText : title);
+        QCOMPARE(box.Caption, shown ? title : QStringLiteral("Error"));
+        QCOMPARE(box.Icon, MessageIcon::None);
+        QCOMPARE(Bytes(w.form->WorkRaster), edited);
+        QCOMPARE(w.form->PaintBox1->Surface(), screen);
     }
 
     void noMemoryForTheNewPictureKeepsThePreviousOne_data()

@@ -50,7 +50,7 @@ struct Window {
 
     explicit Window(int width = 764, bool show = true)
     {
-        form = std::make_unique<TMainForm>(MainFormSeams{&messages, &dialogs, nullptr, {}, {}});
+        form = std::make_unique<TMainForm>(MainFormSeams{&messages, &dialogs, nullptr, {}, {}, {}});
         form->resize(width, 504);
         if (show)
             Show();

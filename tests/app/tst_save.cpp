@@ -86,7 +86,7 @@ private slots:
         messages.Boxes.clear();
         dialogs = FakeFileDialogService();
         dir = std::make_unique<testsupport::TempDir>();
-        form = std::make_unique<TMainForm>(MainFormSeams{&messages, &dialogs, nullptr, {}, {}});
+        form = std::make_unique<TMainForm>(MainFormSeams{&messages, &dialogs, nullptr, {}, {}, {}});
     }
     void cleanup()
     {

@@ -34,7 +34,7 @@ private slots:
     {
         FakeMessageService messages;
         FakeFileDialogService dialogs;
-        TMainForm form({&messages, &dialogs, nullptr, {}, {}});
+        TMainForm form({&messages, &dialogs, nullptr, {}, {}, {}});
         for (const RasterImage *r : {&form.SourceRaster, &form.WorkRaster}) {
             QVERIFY(r->Pixels);
             QCOMPARE(RasterWidth(*r), 320);
