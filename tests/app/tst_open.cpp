@@ -84,6 +84,47 @@ struct Window {
 
     // Paints a mark into the work raster, as a brush stroke would.
     void Edit() { std::memset(form->WorkRaster.Pixels, 7, 30); }
+
+    // The edited document as the user sees it.
+    struct Snapshot {
+        RasterImage source;
+        RasterImage work;
+        QByteArray workBytes;
+        QSize view;
+        QImage screen;
+    };
+    Snapshot EditAndShow()
+    {
+        Edit();
+        form->PaintBox1Paint();
+        return {form->SourceRaster, form->WorkRaster, Bytes(form->WorkRaster),
+                form->PaintBox1->size(), form->PaintBox1->Surface().copy()};
+    }
+
+    // A failed load left both rasters, their content, the view and the screen alone,
+    // released neither raster and told the user under the load title.
+    void VerifyKept(const Snapshot &before, const QString &file) const
+    {
+        QCOMPARE(messages.Boxes.size(), 1);
+        QCOMPARE(messages.Boxes.first().Icon, MessageIcon::None);
+        QCOMPARE(messages.Boxes.first().Buttons, MessageButtons(MessageButton::Ok));
+        const QString title = LoadTitle(file);
+        QVERIFY(messages.Boxes.first().Caption == title
+                || messages.Boxes.first().Text == title);
+        QCOMPARE(form->SourceRaster.Pixels, before.source.Pixels);
+        QCOMPARE(form->WorkRaster.Pixels, before.work.Pixels);
+        QCOMPARE(Bytes(form->WorkRaster), before.workBytes);
+        QCOMPARE(form->PaintBox1->size(), before.view);
+        QCOMPARE(form->PaintBox1->Surface(), before.screen);
+        QCOMPARE(form->ProgressPercent, 0);
+        QCOMPARE(released.count(before.source.Storage), size_t(0));
+        QCOMPARE(released.count(before.work.Storage), size_t(0));
+    }
+
+    static QString LoadTitle(const QString &file)
+    {
+        return QStringLiteral("Error: The file ") + file + QStringLiteral(" could not be loaded!");
+    }
 };
 
 void CompareWithPicture(const TMainForm &form, const handbmp::Picture &picture)
@@ -212,28 +253,16 @@ private slots:
     {
         QFETCH(QByteArray, content);
         Window w;
-        w.Edit();
-        const RasterImage source = w.form->SourceRaster;
-        const RasterImage work = w.form->WorkRaster;
-        const QByteArray edited = Bytes(work);
-        const QSize view = w.form->PaintBox1->size();
+        const Window::Snapshot before = w.EditAndShow();
         QString file = QString::fromStdString(w.dir.file("typed-name.bmp"));
         if (!content.isEmpty())
             file = w.Write("bad.bmp",
                            std::vector<uint8_t>(content.begin(), content.end()));
         w.Open(file);
 
-        QCOMPARE(w.messages.Boxes.size(), 1);
-        const FakeMessageService::Shown &box = w.messages.Boxes.first();
-        QCOMPARE(box.Caption, QStringLiteral("Error: The file ") + file
-                                  + QStringLiteral(" could not be loaded!"));
-        QVERIFY(box.Text.size() > 5);
-        QCOMPARE(box.Icon, MessageIcon::None);
-        QCOMPARE(box.Buttons, MessageButtons(MessageButton::Ok));
-        QCOMPARE(w.form->SourceRaster.Pixels, source.Pixels);
-        QCOMPARE(w.form->WorkRaster.Pixels, work.Pixels);
-        QCOMPARE(Bytes(w.form->WorkRaster), edited);
-        QCOMPARE(w.form->PaintBox1->size(), view);
+        w.VerifyKept(before, file);
+        QCOMPARE(w.messages.Boxes.first().Caption, Window::LoadTitle(file));
+        QVERIFY(w.messages.Boxes.first().Text.size() > 5);
         QVERIFY(w.released.empty());
     }
 
@@ -251,23 +280,15 @@ private slots:
         QFETCH(QString, libraryText);
         QFETCH(bool, shown);
         Window w;
-        w.Edit();
-        w.form->PaintBox1Paint();
-        const QImage screen = w.form->PaintBox1->Surface().copy();
-        const QByteArray edited = Bytes(w.form->WorkRaster);
+        const Window::Snapshot before = w.EditAndShow();
         w.libraryText = libraryText.toStdString();
         const QString file = QString::fromStdString(w.dir.file("any.bmp"));
         w.Open(file);
 
-        const QString title =
-            QStringLiteral("Error: The file ") + file + QStringLiteral(" could not be loaded!");
-        QCOMPARE(w.messages.Boxes.size(), 1);
-        const FakeMessageService::Shown &box = w.messages.Boxes.first();
-        QCOMPARE(box.Text, shown ? libraryText : title);
-        QCOMPARE(box.Caption, shown ? title : QStringLiteral("Error"));
-        QCOMPARE(box.Icon, MessageIcon::None);
-        QCOMPARE(Bytes(w.form->WorkRaster), edited);
-        QCOMPARE(w.form->PaintBox1->Surface(), screen);
+        w.VerifyKept(before, file);
+        const QString title = Window::LoadTitle(file);
+        QCOMPARE(w.messages.Boxes.first().Text, shown ? libraryText : title);
+        QCOMPARE(w.messages.Boxes.first().Caption, shown ? title : QStringLiteral("Error"));
     }
 
     void noMemoryForTheNewPictureKeepsThePreviousOne_data()
@@ -280,23 +301,14 @@ private slots:
     {
         QFETCH(int, bits);
         Window w;
-        w.Edit();
-        const RasterImage source = w.form->SourceRaster;
-        const RasterImage work = w.form->WorkRaster;
-        const QByteArray edited = Bytes(work);
+        const Window::Snapshot before = w.EditAndShow();
         w.refuseWidth = 37;
         const QString file = w.Write("big.bmp", handbmp::Encode(handbmp::Pattern(37, 4, bits)));
         w.Open(file);
-        QCOMPARE(w.messages.Boxes.size(), 1);
-        QCOMPARE(w.messages.Boxes.first().Caption,
-                 QStringLiteral("Error: The file ") + file + QStringLiteral(" could not be loaded!"));
-        QCOMPARE(w.form->SourceRaster.Pixels, source.Pixels);
-        QCOMPARE(w.form->WorkRaster.Pixels, work.Pixels);
-        QCOMPARE(Bytes(w.form->WorkRaster), edited);
+
+        w.VerifyKept(before, file);
+        QCOMPARE(w.messages.Boxes.first().Caption, Window::LoadTitle(file));
         QCOMPARE(RasterBitCount(w.form->SourceRaster), 24);
-        QCOMPARE(w.form->ProgressPercent, 0);
-        QCOMPARE(w.released.count(source.Storage), size_t(0));
-        QCOMPARE(w.released.count(work.Storage), size_t(0));
     }
 
     void loadingKeepsColourToolsAndPalette()
