@@ -33,7 +33,7 @@ constexpr int32_t kHeight = 4000;
 std::string PictureFile(int32_t bits)
 {
     const std::filesystem::path path = std::filesystem::temp_directory_path()
-        / ("tintwell-bench-" + std::to_string(bits) + "bit.bmp");
+                                       / ("tintwell-bench-" + std::to_string(bits) + "bit.bmp");
     if (!std::filesystem::exists(path)) {
         const std::vector<uint8_t> bytes = handbmp::Encode(handbmp::Pattern(kWidth, kHeight, bits));
         std::ofstream(path, std::ios::binary)
@@ -94,8 +94,7 @@ struct StatusBarFixture {
                                     panel.bottom() + 1};
         const document::PanelRect fill = document::ProgressBarRect(r, percent);
         if (!fill.IsEmpty())
-            bar.FillNow(QRect(fill.Left, fill.Top, fill.Width(), fill.Height()),
-                        QColor(0, 0, 128));
+            bar.FillNow(QRect(fill.Left, fill.Top, fill.Width(), fill.Height()), QColor(0, 0, 128));
     }
 };
 

@@ -105,9 +105,17 @@ bool WriteBmp(const std::string &path)
     PutLe(out, 54 + image, 4);
     PutLe(out, 0, 4);
     PutLe(out, 54, 4);
-    for (const auto &[value, bytes] : {std::pair{40u, 4}, {uint32_t(kWidth), 4},
-                                       {uint32_t(kHeight), 4}, {1u, 2}, {24u, 2}, {0u, 4},
-                                       {image, 4}, {2835u, 4}, {2835u, 4}, {0u, 4}, {0u, 4}})
+    for (const auto &[value, bytes] : {std::pair{40u, 4},
+                                       {uint32_t(kWidth), 4},
+                                       {uint32_t(kHeight), 4},
+                                       {1u, 2},
+                                       {24u, 2},
+                                       {0u, 4},
+                                       {image, 4},
+                                       {2835u, 4},
+                                       {2835u, 4},
+                                       {0u, 4},
+                                       {0u, 4}})
         PutLe(out, value, bytes);
     // Rows bottom-up, blue first.
     std::vector<std::vector<uint8_t>> rows(kHeight);
@@ -183,9 +191,18 @@ void OpenOne(benchmark::State &state, const std::string &path)
     state.counters["file MB"] = double(std::filesystem::file_size(path)) / 1e6;
 }
 
-void BM_OpenDibJpeg(benchmark::State &state) { OpenOne(state, Files().jpeg()); }
-void BM_OpenDibPng(benchmark::State &state) { OpenOne(state, Files().png()); }
-void BM_OpenDibBmp(benchmark::State &state) { OpenOne(state, Files().bmp()); }
+void BM_OpenDibJpeg(benchmark::State &state)
+{
+    OpenOne(state, Files().jpeg());
+}
+void BM_OpenDibPng(benchmark::State &state)
+{
+    OpenOne(state, Files().png());
+}
+void BM_OpenDibBmp(benchmark::State &state)
+{
+    OpenOne(state, Files().bmp());
+}
 
 BENCHMARK(BM_OpenDibJpeg)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_OpenDibPng)->Unit(benchmark::kMillisecond)->UseRealTime();

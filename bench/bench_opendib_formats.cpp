@@ -7,9 +7,9 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <unistd.h>
 #include <filesystem>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -28,7 +28,7 @@ const std::filesystem::path &Files()
 {
     static const Folder folder{[] {
         const auto dir = std::filesystem::temp_directory_path()
-            / ("tintwell-bench-formats-" + std::to_string(::getpid()));
+                         / ("tintwell-bench-formats-" + std::to_string(::getpid()));
         std::filesystem::create_directories(dir);
         // 216 colours in blocks, so GIF and 8-bit PCX hold it without quantising.
         const std::string ppm = (dir / "in.ppm").string();
@@ -45,8 +45,10 @@ const std::filesystem::path &Files()
         }
         std::fclose(f);
         const std::string d = dir.string();
-        const std::string commands = "cd " + d + " && pnmtotiff -lzw in.ppm > lzw.tif 2>/dev/null"
-            " && pamtogif in.ppm > in.gif 2>/dev/null && ppmtopcx -8bit in.ppm > in.pcx 2>/dev/null";
+        const std::string commands = "cd " + d
+                                     + " && pnmtotiff -lzw in.ppm > lzw.tif 2>/dev/null"
+                                       " && pamtogif in.ppm > in.gif 2>/dev/null && ppmtopcx -8bit "
+                                       "in.ppm > in.pcx 2>/dev/null";
         if (std::system(commands.c_str()) != 0)
             std::fprintf(stderr, "netpbm could not write the benchmark files\n");
         return dir;
@@ -70,9 +72,18 @@ void OpenFile(benchmark::State &state, const char *name)
         double(kWidth) * kHeight / 1e6 * double(state.iterations()), benchmark::Counter::kIsRate);
 }
 
-void BM_OpenDibTiffLzw24Mp(benchmark::State &state) { OpenFile(state, "lzw.tif"); }
-void BM_OpenDibGif24Mp(benchmark::State &state) { OpenFile(state, "in.gif"); }
-void BM_OpenDibPcx8Bit24Mp(benchmark::State &state) { OpenFile(state, "in.pcx"); }
+void BM_OpenDibTiffLzw24Mp(benchmark::State &state)
+{
+    OpenFile(state, "lzw.tif");
+}
+void BM_OpenDibGif24Mp(benchmark::State &state)
+{
+    OpenFile(state, "in.gif");
+}
+void BM_OpenDibPcx8Bit24Mp(benchmark::State &state)
+{
+    OpenFile(state, "in.pcx");
+}
 
 BENCHMARK(BM_OpenDibTiffLzw24Mp)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_OpenDibGif24Mp)->Unit(benchmark::kMillisecond)->MinTime(2.0);

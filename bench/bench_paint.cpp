@@ -38,7 +38,13 @@ void BM_PaintView(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(BM_PaintView)->Arg(10)->Arg(100)->Arg(400)->Arg(1000)->Unit(benchmark::kMillisecond)
-    ->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_PaintView)
+    ->Arg(10)
+    ->Arg(100)
+    ->Arg(400)
+    ->Arg(1000)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 BENCHMARK_MAIN();

@@ -216,8 +216,7 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
             if (!view)
                 PalPaintBoxPaint();
             return false;
-        default:
-            break;
+        default: break;
         }
         return false;
     }

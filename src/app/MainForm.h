@@ -32,8 +32,8 @@
 
 #include <cstdint>
 #include <functional>
-#include <string>
 #include <memory>
+#include <string>
 
 class AlignPanel;
 class HelpEngine;

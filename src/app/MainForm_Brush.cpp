@@ -65,8 +65,8 @@ view::StrokeParams CurrentStroke(const TMainForm &form, int32_t hue, int32_t sat
 }
 
 // One stroke step from raster (x1, y1) to (x2, y2); the raster rectangle it wrote.
-view::IntRect Stroke(TMainForm &form, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
-                     int32_t hue, int32_t sat)
+view::IntRect Stroke(TMainForm &form, int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t hue,
+                     int32_t sat)
 {
     return view::StrokeLine(form.SourceRaster, form.WorkRaster, x1, y1, x2, y2,
                             CurrentStroke(form, hue, sat));

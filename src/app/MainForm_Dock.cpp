@@ -26,12 +26,10 @@ QRect TMainForm::DockFrameRect(DockEdge edge) const
     QRect r = OuterPanel->contentsRect();
     r.setTop(r.top() + Panel7->height());
     switch (edge) {
-    case DockEdge::Left:
-        return {r.left(), r.top(), VerticalBarWidth, r.height()};
+    case DockEdge::Left: return {r.left(), r.top(), VerticalBarWidth, r.height()};
     case DockEdge::Right:
         return {r.right() + 1 - VerticalBarWidth, r.top(), VerticalBarWidth, r.height()};
-    case DockEdge::Top:
-        return {r.left(), r.top(), r.width(), HorizontalBarHeight};
+    case DockEdge::Top: return {r.left(), r.top(), r.width(), HorizontalBarHeight};
     case DockEdge::Bottom:
         return {r.left(), r.bottom() + 1 - HorizontalBarHeight, r.width(), HorizontalBarHeight};
     }
@@ -122,7 +120,6 @@ bool TMainForm::SpeedBarMouse(QEvent *event)
         }
         return true;
     }
-    default:
-        return false;
+    default: return false;
     }
 }

@@ -107,9 +107,9 @@ void TMainForm::CreateControls()
         b->setAutoRaise(true);
         b->setIconSize(QSize(24, 24));
     }
-    AdvertLabel = MakeLabel(Panel7, "AdvertLabel",
-                            QStringLiteral("Merrow Lightbox - sort and caption your photographs"),
-                            72, 8);
+    AdvertLabel =
+        MakeLabel(Panel7, "AdvertLabel",
+                  QStringLiteral("Merrow Lightbox - sort and caption your photographs"), 72, 8);
 
     // Left tool bar: the two brush tools, radius and zoom.
     SpeedBar1 = Named(new AlignPanel(OuterPanel), "SpeedBar1");
@@ -181,11 +181,11 @@ void TMainForm::CreateControls()
         const char *name;
         const char *caption;
     } presets[] = {
-        {&ToolButton1, "ToolButton1", "Skin"},   {&ToolButton7, "ToolButton7", "Skin 2"},
-        {&ToolButton2, "ToolButton2", "Sky"},    {&ToolButton3, "ToolButton3", "Water"},
-        {&ToolButton4, "ToolButton4", "Sand"},   {&ToolButton5, "ToolButton5", "Grass"},
-        {&ToolButton6, "ToolButton6", "Stone"},  {&ToolButton8, "ToolButton8", "Hill"},
-        {&ToolButton9, "ToolButton9", "Wood"},   {&ToolButton10, "ToolButton10", "Forest"},
+        {&ToolButton1, "ToolButton1", "Skin"},  {&ToolButton7, "ToolButton7", "Skin 2"},
+        {&ToolButton2, "ToolButton2", "Sky"},   {&ToolButton3, "ToolButton3", "Water"},
+        {&ToolButton4, "ToolButton4", "Sand"},  {&ToolButton5, "ToolButton5", "Grass"},
+        {&ToolButton6, "ToolButton6", "Stone"}, {&ToolButton8, "ToolButton8", "Hill"},
+        {&ToolButton9, "ToolButton9", "Wood"},  {&ToolButton10, "ToolButton10", "Forest"},
     };
     int x = 0;
     for (const auto &p : presets) {
@@ -212,7 +212,8 @@ void TMainForm::CreateControls()
         MakeLabel(Panel19, "BrightnessLabel", QStringLiteral("Brightness (+/-):"), 304, 32);
     // The replacement face is wider than the classic one: narrow the label's letters
     // until it ends before its spin edit instead of being covered by it.
-    for (int spacing = 100; BrightnessLabel->width() > 384 - 304 - 2 && spacing > 80; spacing -= 2) {
+    for (int spacing = 100; BrightnessLabel->width() > 384 - 304 - 2 && spacing > 80;
+         spacing -= 2) {
         QFont narrow = BrightnessLabel->font();
         narrow.setLetterSpacing(QFont::PercentageSpacing, spacing - 2);
         BrightnessLabel->setFont(narrow);

@@ -31,8 +31,9 @@ void TMainForm::Open1Click()
 void TMainForm::openfilenow(const QString &fileName)
 {
     document::LoadSeams seams;
-    seams.Allocate = [this](int32_t width, int32_t height, int32_t bits, const void *,
-                            int32_t) { return NewRaster(width, height, bits); };
+    seams.Allocate = [this](int32_t width, int32_t height, int32_t bits, const void *, int32_t) {
+        return NewRaster(width, height, bits);
+    };
     seams.Release = [this](const RasterImage &raster) { ReleaseRaster(raster); };
     seams.Open = seams_.OpenDib;
 

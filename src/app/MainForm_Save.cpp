@@ -18,8 +18,7 @@ void TMainForm::Saveas1Click()
     if (!chosen || chosen->isEmpty())
         return;
     if (!SaveFormatFor(*chosen)) {
-        messages_->show(SaveExtensionsHelp(), QString(), MessageIcon::Warning,
-                        MessageButton::Ok);
+        messages_->show(SaveExtensionsHelp(), QString(), MessageIcon::Warning, MessageButton::Ok);
         return;
     }
     const QString failure = SaveWorkRaster(*chosen);

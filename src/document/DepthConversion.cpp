@@ -38,8 +38,7 @@ void ConvertIndexedRow(const RasterImage &source, const RasterImage &target, int
     }
 }
 
-void ConvertBitRow(const RasterImage &source, const RasterImage &target, int32_t y,
-                   int32_t width)
+void ConvertBitRow(const RasterImage &source, const RasterImage &target, int32_t y, int32_t width)
 {
     for (int32_t x = 0; x < width; ++x)
         setpixel(target, x, y, getpixel(source, x, y) == 0 ? 0 : kWhite);
@@ -58,10 +57,10 @@ DepthConversion Convert(const RasterImage &source, const ProgressFunction &progr
     if (bits != 1 && bits != 4 && bits != 8)
         return {};
 
-    const RasterImage target = allocate ? allocate(width, height, 24, nullptr, 0)
-                                        : newdib(width, height, 24, nullptr, 0);
-    if (!RasterExists(target) || RasterWidth(target) != width
-        || RasterHeight(target) != height || RasterBitCount(target) != 24) {
+    const RasterImage target =
+        allocate ? allocate(width, height, 24, nullptr, 0) : newdib(width, height, 24, nullptr, 0);
+    if (!RasterExists(target) || RasterWidth(target) != width || RasterHeight(target) != height
+        || RasterBitCount(target) != 24) {
         if (target.Storage != 0)
             deldib(target);
         return {};

@@ -35,7 +35,6 @@ struct DepthConversion {
 // raster cannot be created, when depth is not 24, or when source is not a 1-, 4-, 8-
 // or 24-bit raster with pixel memory. An omitted allocator means newdib.
 DepthConversion DepthUpTo(const RasterImage &source, int32_t depth,
-                          const ProgressFunction &progress,
-                          const RasterAllocator &allocate = {});
+                          const ProgressFunction &progress, const RasterAllocator &allocate = {});
 
 } // namespace document

@@ -48,8 +48,8 @@ LoadMessage OpenFailureMessage(const std::string &fileName, const std::string &e
     return {LoadErrorTitle(fileName), "Error"};
 }
 
-LoadResult LoadPicture(const DocumentRasters &current, const std::string &fileName,
-                       void *window, const ProgressFunction &progress, const LoadSeams &seams)
+LoadResult LoadPicture(const DocumentRasters &current, const std::string &fileName, void *window,
+                       const ProgressFunction &progress, const LoadSeams &seams)
 {
     const RasterImage opened =
         seams.Open ? seams.Open(fileName, window) : OpenDib(fileName.c_str(), 0, window);

@@ -56,8 +56,7 @@ LoadMessage OpenFailureMessage(const std::string &fileName, const std::string &e
 // bytes. On any failure (the file cannot be read, or the converted picture or the
 // working copy cannot be created) current is returned untouched and everything
 // allocated on the way is released again. The conversion reports to progress.
-LoadResult LoadPicture(const DocumentRasters &current, const std::string &fileName,
-                       void *window, const ProgressFunction &progress,
-                       const LoadSeams &seams = {});
+LoadResult LoadPicture(const DocumentRasters &current, const std::string &fileName, void *window,
+                       const ProgressFunction &progress, const LoadSeams &seams = {});
 
 } // namespace document

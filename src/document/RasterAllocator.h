@@ -11,10 +11,9 @@
 
 namespace document {
 
-using RasterAllocator = std::function<RasterImage(int32_t width, int32_t height,
-                                                  int32_t bitsPerPixel,
-                                                  const void *colourSource,
-                                                  int32_t colourCount)>;
+using RasterAllocator =
+    std::function<RasterImage(int32_t width, int32_t height, int32_t bitsPerPixel,
+                              const void *colourSource, int32_t colourCount)>;
 
 // newdib itself.
 RasterAllocator LibraryAllocator();

@@ -20,14 +20,14 @@
 #include <string>
 
 struct RasterImage {
-    uint8_t *Bitmap = nullptr;    // packed bitmap: header, then colour table
-    uintptr_t Storage = 0;        // owns packed bitmap and pixel memory; 0 when none
+    uint8_t *Bitmap = nullptr; // packed bitmap: header, then colour table
+    uintptr_t Storage = 0;     // owns packed bitmap and pixel memory; 0 when none
     uintptr_t Reserved1 = 0;
-    uint8_t *Pixels = nullptr;    // pixel memory; null when creation or loading failed
-    int32_t Stride = 0;           // bytes per memory row
-    uint8_t PaletteFlag = 0;      // 1: drawing selects PaletteHandle
+    uint8_t *Pixels = nullptr; // pixel memory; null when creation or loading failed
+    int32_t Stride = 0;        // bytes per memory row
+    uint8_t PaletteFlag = 0;   // 1: drawing selects PaletteHandle
     uint8_t Reserved2 = 0;
-    LOGPALETTE256 Palette = {};   // logical palette, or the error text after a failed load
+    LOGPALETTE256 Palette = {}; // logical palette, or the error text after a failed load
     uint16_t Reserved3 = 0;
     HPALETTE PaletteHandle = nullptr;
     uint8_t Reserved4[28] = {};
@@ -38,10 +38,7 @@ struct RasterImage {
     }
     BITMAPINFOHEADER *Header() { return reinterpret_cast<BITMAPINFOHEADER *>(Bitmap); }
     RGBQUAD *ColourTable() { return reinterpret_cast<RGBQUAD *>(Bitmap + 40); }
-    const RGBQUAD *ColourTable() const
-    {
-        return reinterpret_cast<const RGBQUAD *>(Bitmap + 40);
-    }
+    const RGBQUAD *ColourTable() const { return reinterpret_cast<const RGBQUAD *>(Bitmap + 40); }
 };
 
 // The palette block must stay contiguous: version, count, then the entries.

@@ -13,11 +13,11 @@ namespace view {
 // What every pixel of one stroke step gets. Within one handler call these cannot
 // change, so every stamp of the step uses the same values.
 struct StrokeParams {
-    int32_t radius = 10;     // raster pixels; negative stamps nothing
-    int32_t hue = 0;         // 0..255
-    int32_t saturation = 0;  // 0..255
-    int32_t brightness = 0;  // -100..100
-    bool colorize = true;    // false: the eraser
+    int32_t radius = 10;    // raster pixels; negative stamps nothing
+    int32_t hue = 0;        // 0..255
+    int32_t saturation = 0; // 0..255
+    int32_t brightness = 0; // -100..100
+    bool colorize = true;   // false: the eraser
 };
 
 // Stamps DoBrush discs of params.radius at every centre BrushLine gives for (x1, y1)

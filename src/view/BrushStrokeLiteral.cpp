@@ -32,7 +32,8 @@ IntRect StrokeLineLiteral(const RasterImage &source, const RasterImage &work, in
         box.right = std::max(box.right, x + 1);
         box.bottom = std::max(box.bottom, y + 1);
     };
-    BrushLine(x1, y1, x2, y2, [&](int32_t cx, int32_t cy) { DoBrush(cx, cy, params.radius, pixel); });
+    BrushLine(x1, y1, x2, y2,
+              [&](int32_t cx, int32_t cy) { DoBrush(cx, cy, params.radius, pixel); });
     return box;
 }
 

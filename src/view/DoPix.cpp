@@ -5,8 +5,8 @@
 
 namespace view {
 
-void DoPix(const RasterImage &source, const RasterImage &work, int32_t x, int32_t y,
-           int32_t hue, int32_t saturation, int32_t brightness, bool colorize)
+void DoPix(const RasterImage &source, const RasterImage &work, int32_t x, int32_t y, int32_t hue,
+           int32_t saturation, int32_t brightness, bool colorize)
 {
     const int32_t height = RasterHeight(source);
     if (x < 0 || y < 0 || x >= RasterWidth(source) || y >= height)

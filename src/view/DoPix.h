@@ -40,7 +40,7 @@ constexpr int32_t ApplyBrightness(int32_t grey, int32_t brightness)
 // position is also tested against the work raster and a raster without pixel memory is
 // left alone, so rasters of unequal size can never be written out of bounds.
 // No repaint; the caller repaints.
-void DoPix(const RasterImage &source, const RasterImage &work, int32_t x, int32_t y,
-           int32_t hue, int32_t saturation, int32_t brightness, bool colorize);
+void DoPix(const RasterImage &source, const RasterImage &work, int32_t x, int32_t y, int32_t hue,
+           int32_t saturation, int32_t brightness, bool colorize);
 
 } // namespace view

@@ -64,23 +64,22 @@ bool DrawResampled(HDC dc, int32_t destX, int32_t destY, int32_t destWidth, int3
                    int32_t srcHeight)
 {
     const int32_t colours = RasterColourCount(raster);
-    const RasterImage target = newdib(destWidth, destHeight, RasterBitCount(raster),
-                                      raster.Bitmap, colours <= 256 ? colours : 0);
+    const RasterImage target = newdib(destWidth, destHeight, RasterBitCount(raster), raster.Bitmap,
+                                      colours <= 256 ? colours : 0);
     if (!target.Pixels) {
         deldib(target);
         return false;
     }
     Resample(raster, target, srcX, srcY, srcWidth, srcHeight);
     const int lines = SetDIBitsToDevice(dc, destX, destY, destWidth, destHeight, 0, 0, 0,
-                                        destHeight, target.Pixels, target.Header(),
-                                        DIB_RGB_COLORS);
+                                        destHeight, target.Pixels, target.Header(), DIB_RGB_COLORS);
     deldib(target);
     return lines != 0;
 }
 
-void DrawThroughBitmap(HDC dc, int32_t destX, int32_t destY, int32_t destWidth,
-                       int32_t destHeight, const RasterImage &raster, int32_t srcX, int32_t srcY,
-                       int32_t srcWidth, int32_t srcHeight, uint32_t rasterOp)
+void DrawThroughBitmap(HDC dc, int32_t destX, int32_t destY, int32_t destWidth, int32_t destHeight,
+                       const RasterImage &raster, int32_t srcX, int32_t srcY, int32_t srcWidth,
+                       int32_t srcHeight, uint32_t rasterOp)
 {
     const int32_t width = RasterWidth(raster);
     const int32_t height = RasterHeight(raster);

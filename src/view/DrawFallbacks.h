@@ -12,14 +12,14 @@
 // source's depth, first and last source columns and rows landing on the first and last
 // destination ones, and draws it unscaled with SetDIBitsToDevice. A destination one
 // pixel wide (high) shows the rectangle's first column (its bottom row; for 1-bit
-// rasters, which are read from the top, its top row). True when SetDIBitsToDevice reported success; false also when the raster
-// could not be made.
+// rasters, which are read from the top, its top row). True when SetDIBitsToDevice reported success;
+// false also when the raster could not be made.
 bool DrawResampled(HDC dc, int32_t destX, int32_t destY, int32_t destWidth, int32_t destHeight,
                    const RasterImage &raster, int32_t srcX, int32_t srcY, int32_t srcWidth,
                    int32_t srcHeight);
 
 // Loads the whole raster into a bitmap compatible with the device and copies the source
 // rectangle with StretchBlt. Each failure is shown through the DC's message sink.
-void DrawThroughBitmap(HDC dc, int32_t destX, int32_t destY, int32_t destWidth,
-                       int32_t destHeight, const RasterImage &raster, int32_t srcX, int32_t srcY,
-                       int32_t srcWidth, int32_t srcHeight, uint32_t rasterOp);
+void DrawThroughBitmap(HDC dc, int32_t destX, int32_t destY, int32_t destWidth, int32_t destHeight,
+                       const RasterImage &raster, int32_t srcX, int32_t srcY, int32_t srcWidth,
+                       int32_t srcHeight, uint32_t rasterOp);

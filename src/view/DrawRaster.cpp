@@ -64,10 +64,10 @@ void DrawHalftoned(HDC dc, const Rectangles &r, const RasterImage &raster, uint3
     const int32_t width = RasterWidth(raster);
     const int32_t height = RasterHeight(raster);
     const bool shrinking = r.srcWidth > r.destWidth || r.srcHeight > r.destHeight;
-    const RasterImage halftoned
-        = shrinking ? DIBHalftoneDIBXY(raster, RoundQuotient(width, r.destWidth, r.srcWidth),
-                                       RoundQuotient(height, r.destHeight, r.srcHeight))
-                    : DIBHalftoneDIB(raster);
+    const RasterImage halftoned =
+        shrinking ? DIBHalftoneDIBXY(raster, RoundQuotient(width, r.destWidth, r.srcWidth),
+                                     RoundQuotient(height, r.destHeight, r.srcHeight))
+                  : DIBHalftoneDIB(raster);
     HPALETTE replaced = nullptr;
     if (chosen) {
         replaced = SelectPalette(dc, chosen, false);
@@ -95,9 +95,8 @@ void DrawHalftoned(HDC dc, const Rectangles &r, const RasterImage &raster, uint3
 void DrawStretched(HDC dc, const Rectangles &r, const RasterImage &raster, uint32_t rasterOp)
 {
     const bool dibToDevice = (GetDeviceCaps(dc, RASTERCAPS) & RC_DIBTODEV) != 0;
-    if (StretchDIBits(dc, r.destX, r.destY, r.destWidth, r.destHeight, r.srcX, r.srcY,
-                      r.srcWidth, r.srcHeight, raster.Pixels, raster.Header(), DIB_RGB_COLORS,
-                      rasterOp)
+    if (StretchDIBits(dc, r.destX, r.destY, r.destWidth, r.destHeight, r.srcX, r.srcY, r.srcWidth,
+                      r.srcHeight, raster.Pixels, raster.Header(), DIB_RGB_COLORS, rasterOp)
         != GDI_ERROR)
         return;
     if (dibToDevice

@@ -30,9 +30,9 @@ void DrawRows(HDC dc, int32_t destX, int32_t destY, int32_t destWidth, int32_t d
     const int32_t columns = int32_t(c1 - c0);
 
     // The buffer holds visible columns c0 .. c1 - 1 of one destination row.
-    const RasterImage buffer = newdib(columns, 1, bytesPerPixel * 8,
-                                      bytesPerPixel == 1 ? raster.Bitmap : nullptr,
-                                      bytesPerPixel == 1 ? 256 : 0);
+    const RasterImage buffer =
+        newdib(columns, 1, bytesPerPixel * 8, bytesPerPixel == 1 ? raster.Bitmap : nullptr,
+               bytesPerPixel == 1 ? 256 : 0);
     if (!buffer.Pixels) {
         deldib(buffer);
         return;
@@ -54,9 +54,9 @@ void DrawRows(HDC dc, int32_t destX, int32_t destY, int32_t destWidth, int32_t d
     }
 
     // At 100 % the copied columns are one run of source bytes.
-    const bool contiguous = first <= last
-                            && table[size_t(last)] - table[size_t(first)]
-                                   == int64_t(last - first) * bytesPerPixel;
+    const bool contiguous =
+        first <= last
+        && table[size_t(last)] - table[size_t(first)] == int64_t(last - first) * bytesPerPixel;
 
     const int64_t height = RasterHeight(raster);
     const int64_t stride = raster.Stride;
@@ -96,14 +96,12 @@ void DrawRows24(HDC dc, int32_t destX, int32_t destY, int32_t destWidth, int32_t
                 const RasterImage &raster, int32_t srcX, int32_t topRow, int32_t srcWidth,
                 int32_t srcHeight)
 {
-    DrawRows(dc, destX, destY, destWidth, destHeight, raster, srcX, topRow, srcWidth, srcHeight,
-             3);
+    DrawRows(dc, destX, destY, destWidth, destHeight, raster, srcX, topRow, srcWidth, srcHeight, 3);
 }
 
 void DrawRows8(HDC dc, int32_t destX, int32_t destY, int32_t destWidth, int32_t destHeight,
                const RasterImage &raster, int32_t srcX, int32_t topRow, int32_t srcWidth,
                int32_t srcHeight)
 {
-    DrawRows(dc, destX, destY, destWidth, destHeight, raster, srcX, topRow, srcWidth, srcHeight,
-             1);
+    DrawRows(dc, destX, destY, destWidth, destHeight, raster, srcX, topRow, srcWidth, srcHeight, 1);
 }

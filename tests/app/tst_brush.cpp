@@ -100,7 +100,8 @@ private:
         const int zoom = form->ZoomEd->value();
         const int64_t width = RasterWidth(w), height = RasterHeight(w);
         const int64_t dw = width * zoom / 100, dh = height * zoom / 100;
-        const QRect area = form->PaintBox1->SurfaceRect().intersected(QRect(0, 0, int(dw), int(dh)));
+        const QRect area =
+            form->PaintBox1->SurfaceRect().intersected(QRect(0, 0, int(dw), int(dh)));
         QVERIFY(!area.isEmpty());
         const QImage &surface = form->PaintBox1->Surface();
         const QPoint origin = form->PaintBox1->SurfaceRect().topLeft();
@@ -113,7 +114,10 @@ private:
                 const QRgb got = surface.pixel(x - origin.x(), y - origin.y()) | 0xff000000u;
                 if (got != want)
                     QFAIL(qPrintable(QStringLiteral("view pixel %1,%2 is %3, wants %4")
-                                         .arg(x).arg(y).arg(got, 0, 16).arg(want, 0, 16)));
+                                         .arg(x)
+                                         .arg(y)
+                                         .arg(got, 0, 16)
+                                         .arg(want, 0, 16)));
             }
     }
 
@@ -163,7 +167,8 @@ private slots:
         auto map = [&](QPoint p) {
             return QPoint(view::MapViewToRaster(p.x(), zoom), view::MapViewToRaster(p.y(), zoom));
         };
-        const auto expected = expectedAfter({QLine(map(down), map(down)), QLine(map(down), map(to))});
+        const auto expected =
+            expectedAfter({QLine(map(down), map(down)), QLine(map(down), map(to))});
 
         press(down);
         QVERIFY(form->Painting);
@@ -172,7 +177,8 @@ private slots:
         move(to);
         QVERIFY(form->OutlineShown);
         const view::IntRect outline = view::BrushOutlineRect(to.x(), to.y(), radius, zoom);
-        QCOMPARE(form->OutlineRect, (WinRect{outline.left, outline.top, outline.right, outline.bottom}));
+        QCOMPARE(form->OutlineRect,
+                 (WinRect{outline.left, outline.top, outline.right, outline.bottom}));
         release(up); // no stamp at the release point
         QVERIFY(!form->Painting);
         QVERIFY(!form->Timer1->isActive());

@@ -2,8 +2,8 @@
 // The main window's controls: places, captions, hints, spin-edit ranges and behaviour,
 // the tool group, the menu, the shared commands and re-docking the left tool bar.
 #include "app/DockEdge.h"
-#include "app/MainForm.h"
 #include "app/FakeServices.h"
+#include "app/MainForm.h"
 #include "platform/ui/AlignPanel.h"
 #include "platform/ui/ProgressStatusBar.h"
 #include "platform/ui/SpinEdit.h"
@@ -14,11 +14,11 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QStatusBar>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
@@ -34,10 +34,7 @@ private:
     FakeHelpEngine help;
     std::unique_ptr<TMainForm> form;
 
-    QWidget *control(const QString &name) const
-    {
-        return form->findChild<QWidget *>(name);
-    }
+    QWidget *control(const QString &name) const { return form->findChild<QWidget *>(name); }
     // Sends a mouse event with the left button to SpeedBar1 at a point of its own.
     void speedBarMouse(QEvent::Type type, QPoint local)
     {
@@ -84,7 +81,7 @@ private slots:
         QTest::addColumn<QRect>("expected");
         auto row = [](const char *name, QRect r) { QTest::newRow(name) << QString(name) << r; };
         row("StatusBar1", {0, 485, 764, 19});
-                row("OuterPanel", {0, 0, 764, 485});
+        row("OuterPanel", {0, 0, 764, 485});
         row("Panel7", {0, 0, 764, 41});
         row("Panel11", {1, 1, 64, 39});
         row("OpenBtn", {8, 8, 26, 26});
@@ -125,13 +122,20 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QPoint>("topLeft");
-        QTest::newRow("radius") << "RadiusLabel" << "Radius:" << QPoint(8, 144);
-        QTest::newRow("zoom") << "ZoomLabel" << "Zoom:" << QPoint(8, 184);
-        QTest::newRow("hue") << "HueLabel" << "Hue" << QPoint(0, 328);
-        QTest::newRow("sat") << "SatLabel" << "Sat" << QPoint(0, 344);
-        QTest::newRow("colour") << "ColourLabel" << "Colour:" << QPoint(160, 32);
-        QTest::newRow("saturation") << "SaturationLabel" << "Saturation:" << QPoint(160, 56);
-        QTest::newRow("brightness") << "BrightnessLabel" << "Brightness (+/-):" << QPoint(304, 32);
+        QTest::newRow("radius") << "RadiusLabel"
+                                << "Radius:" << QPoint(8, 144);
+        QTest::newRow("zoom") << "ZoomLabel"
+                              << "Zoom:" << QPoint(8, 184);
+        QTest::newRow("hue") << "HueLabel"
+                             << "Hue" << QPoint(0, 328);
+        QTest::newRow("sat") << "SatLabel"
+                             << "Sat" << QPoint(0, 344);
+        QTest::newRow("colour") << "ColourLabel"
+                                << "Colour:" << QPoint(160, 32);
+        QTest::newRow("saturation") << "SaturationLabel"
+                                    << "Saturation:" << QPoint(160, 56);
+        QTest::newRow("brightness") << "BrightnessLabel"
+                                    << "Brightness (+/-):" << QPoint(304, 32);
         QTest::newRow("advert") << "AdvertLabel" << QString() << QPoint(72, 8);
     }
     void labelPlaces()
@@ -183,8 +187,8 @@ private slots:
         const char *names[] = {"ToolButton1", "ToolButton7", "ToolButton2", "ToolButton3",
                                "ToolButton4", "ToolButton5", "ToolButton6", "ToolButton8",
                                "ToolButton9", "ToolButton10"};
-        const char *captions[] = {"Skin", "Skin 2", "Sky",  "Water", "Sand",
-                                  "Grass", "Stone", "Hill", "Wood",  "Forest"};
+        const char *captions[] = {"Skin",  "Skin 2", "Sky",  "Water", "Sand",
+                                  "Grass", "Stone",  "Hill", "Wood",  "Forest"};
         for (int i = 0; i < 10; ++i) {
             auto *b = form->findChild<QToolButton *>(QString::fromLatin1(names[i]));
             QVERIFY2(b, names[i]);
@@ -200,14 +204,27 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("hint");
-        QTest::newRow("open") << "OpenBtn" << "" << "Öffnen";
-        QTest::newRow("save") << "SaveAsButton" << "" << "Speichern unter";
-        QTest::newRow("colorize") << "ColorierenBtn" << "Colorize" << "Replaces hue and saturation";
-        QTest::newRow("erase") << "RadiergummiBtn" << "Erase"
+        QTest::newRow("open") << "OpenBtn"
+                              << ""
+                              << "Öffnen";
+        QTest::newRow("save") << "SaveAsButton"
+                              << ""
+                              << "Speichern unter";
+        QTest::newRow("colorize") << "ColorierenBtn"
+                                  << "Colorize"
+                                  << "Replaces hue and saturation";
+        QTest::newRow("erase") << "RadiergummiBtn"
+                               << "Erase"
                                << "Restores the original color palette";
-        QTest::newRow("gray") << "GrrayBtn" << "Grayscale" << "";
-        QTest::newRow("soften") << "SoftenBtn" << "Soften" << "";
-        QTest::newRow("all") << "ColorAllBtn" << "Colorize everything" << "";
+        QTest::newRow("gray") << "GrrayBtn"
+                              << "Grayscale"
+                              << "";
+        QTest::newRow("soften") << "SoftenBtn"
+                                << "Soften"
+                                << "";
+        QTest::newRow("all") << "ColorAllBtn"
+                             << "Colorize everything"
+                             << "";
     }
     void captionsAndHints()
     {
@@ -246,7 +263,8 @@ private slots:
         QTest::addColumn<QString>("hint");
         QTest::newRow("HueED") << "HueED" << 0 << 255 << 1 << QString() << "";
         QTest::newRow("SatEd") << "SatEd" << 0 << 255 << 1 << QString() << "";
-        QTest::newRow("BrightEd") << "BrightEd" << -100 << 100 << 1 << "0" << "";
+        QTest::newRow("BrightEd") << "BrightEd" << -100 << 100 << 1 << "0"
+                                  << "";
         QTest::newRow("RadiusED") << "RadiusED" << 1 << 100 << 10 << "10"
                                   << "The radius the effect takes place in";
         QTest::newRow("ZoomEd") << "ZoomEd" << 10 << 1000 << 10 << "100"
@@ -470,8 +488,8 @@ private slots:
         QTest::newRow("top-right corner") << w << 0.0 << int(DockEdge::Right);
         QTest::newRow("bottom-left corner") << 0.0 << h << int(DockEdge::Bottom);
         QTest::newRow("bottom-right corner") << w << h << int(DockEdge::Right);
-        QTest::newRow("just below main diagonal, left half") << 100.0 << 100 * h / w + 0.01
-                                                              << int(DockEdge::Left);
+        QTest::newRow("just below main diagonal, left half")
+            << 100.0 << 100 * h / w + 0.01 << int(DockEdge::Left);
         QTest::newRow("outside to the right") << w + 50 << h / 2 << int(DockEdge::Right);
         QTest::newRow("outside above") << w / 2 << -20.0 << int(DockEdge::Top);
     }
@@ -555,10 +573,9 @@ private slots:
         QCOMPARE(form->Panel20->y(), 41 + bar.height());
         QCOMPARE(form->ColorierenBtn->y(), form->RadiergummiBtn->y());
         QVERIFY(form->RadiergummiBtn->x() >= form->ColorierenBtn->geometry().right());
-        for (QWidget *w : std::initializer_list<QWidget *>{form->ColorierenBtn,
-                                                           form->RadiergummiBtn, form->RadiusED,
-                                                           form->ZoomEd, form->RadiusLabel,
-                                                           form->ZoomLabel})
+        for (QWidget *w : std::initializer_list<QWidget *>{
+                 form->ColorierenBtn, form->RadiergummiBtn, form->RadiusED, form->ZoomEd,
+                 form->RadiusLabel, form->ZoomLabel})
             QVERIFY2(QRect(QPoint(0, 0), bar.size()).contains(w->geometry()),
                      qPrintable(w->objectName()));
         QVERIFY(!form->RadiusED->geometry().intersects(form->ZoomEd->geometry()));

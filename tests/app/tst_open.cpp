@@ -109,8 +109,7 @@ struct Window {
         QCOMPARE(messages.Boxes.first().Icon, MessageIcon::None);
         QCOMPARE(messages.Boxes.first().Buttons, MessageButtons(MessageButton::Ok));
         const QString title = LoadTitle(file);
-        QVERIFY(messages.Boxes.first().Caption == title
-                || messages.Boxes.first().Text == title);
+        QVERIFY(messages.Boxes.first().Caption == title || messages.Boxes.first().Text == title);
         QCOMPARE(form->SourceRaster.Pixels, before.source.Pixels);
         QCOMPARE(form->WorkRaster.Pixels, before.work.Pixels);
         QCOMPARE(Bytes(form->WorkRaster), before.workBytes);
@@ -256,8 +255,7 @@ private slots:
         const Window::Snapshot before = w.EditAndShow();
         QString file = QString::fromStdString(w.dir.file("typed-name.bmp"));
         if (!content.isEmpty())
-            file = w.Write("bad.bmp",
-                           std::vector<uint8_t>(content.begin(), content.end()));
+            file = w.Write("bad.bmp", std::vector<uint8_t>(content.begin(), content.end()));
         w.Open(file);
 
         w.VerifyKept(before, file);

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Save as: the format chosen from the extension, exact round trips of the work raster,
 // refused names, cancelling, and failures that must leave an existing file untouched.
-#include "app/MainForm.h"
 #include "app/FakeServices.h"
+#include "app/MainForm.h"
 #include "app/RasterQImage.h"
 #include "app/SaveFormat.h"
 #include "platform/rastix/Rastix.h"
@@ -150,8 +150,8 @@ private slots:
         putPattern(37, 23);
         const QString path = dir->file(name.toStdString()).c_str();
         saveAs(path);
-        QVERIFY2(messages.Boxes.isEmpty(), messages.Boxes.isEmpty() ? "" :
-                 qPrintable(messages.Boxes.first().Text));
+        QVERIFY2(messages.Boxes.isEmpty(),
+                 messages.Boxes.isEmpty() ? "" : qPrintable(messages.Boxes.first().Text));
         const RgbPicture expected = testsupport::RasterToRgb(form->WorkRaster);
 
         // Read back by Qt, found from the content, not the name.
@@ -165,8 +165,8 @@ private slots:
         if (!loaded.Pixels) {
             const std::string error = RasterErrorText(loaded);
             deldib(loaded);
-            QSKIP(qPrintable(QStringLiteral("the loader cannot read this file yet: ") +
-                             QString::fromStdString(error)));
+            QSKIP(qPrintable(QStringLiteral("the loader cannot read this file yet: ")
+                             + QString::fromStdString(error)));
         }
         const RgbPicture opened = testsupport::RasterToRgb(loaded);
         deldib(loaded);
@@ -333,10 +333,14 @@ private slots:
         setpixel(r, 1, 1, 7);
         const QImage image = RasterToQImage(r);
         QCOMPARE(image.size(), QSize(3, 2));
-        QCOMPARE(image.pixelColor(0, 0), QColor(colours[1].rgbRed, colours[1].rgbGreen, colours[1].rgbBlue));
-        QCOMPARE(image.pixelColor(2, 0), QColor(colours[15].rgbRed, colours[15].rgbGreen, colours[15].rgbBlue));
-        QCOMPARE(image.pixelColor(1, 1), QColor(colours[7].rgbRed, colours[7].rgbGreen, colours[7].rgbBlue));
-        QCOMPARE(image.pixelColor(0, 1), QColor(colours[0].rgbRed, colours[0].rgbGreen, colours[0].rgbBlue));
+        QCOMPARE(image.pixelColor(0, 0),
+                 QColor(colours[1].rgbRed, colours[1].rgbGreen, colours[1].rgbBlue));
+        QCOMPARE(image.pixelColor(2, 0),
+                 QColor(colours[15].rgbRed, colours[15].rgbGreen, colours[15].rgbBlue));
+        QCOMPARE(image.pixelColor(1, 1),
+                 QColor(colours[7].rgbRed, colours[7].rgbGreen, colours[7].rgbBlue));
+        QCOMPARE(image.pixelColor(0, 1),
+                 QColor(colours[0].rgbRed, colours[0].rgbGreen, colours[0].rgbBlue));
         deldib(r);
         QVERIFY(RasterToQImage(RasterImage{}).isNull());
     }

@@ -2,8 +2,8 @@
 // Start-up and release of the main window's document: the white 320 x 200 picture, the
 // Skin colour, the program folder, the palette-failure message, the release order,
 // and the program's refusal to start without a display.
-#include "app/MainForm.h"
 #include "app/FakeServices.h"
+#include "app/MainForm.h"
 #include "app/ProgramDir.h"
 #include "platform/rastix/Rastix.h"
 #include "platform/ui/UserMessageEvent.h"
@@ -70,8 +70,9 @@ private slots:
         QCOMPARE(parts.size() % 2, 0);
         QCOMPARE(parts.size(), 28); // 12 formats between the two "all" entries
         QCOMPARE(parts[0], QStringLiteral("All pictures"));
-        QCOMPARE(parts[1], QStringLiteral(
-                               "*.BMP;*.DIB;*.GIF;*.IFF;*.JIF;*.JPG;*.LBM;*.PCX;*.RLE;*.TGA;*.TIF;*.PNG"));
+        QCOMPARE(parts[1],
+                 QStringLiteral(
+                     "*.BMP;*.DIB;*.GIF;*.IFF;*.JIF;*.JPG;*.LBM;*.PCX;*.RLE;*.TGA;*.TIF;*.PNG"));
         QCOMPARE(parts[10], QStringLiteral("JIF - JPEG - JFIF Compilant"));
         QCOMPARE(parts[24], QStringLiteral("PNG - Portable Graphics Network"));
         QCOMPARE(parts[26], QStringLiteral("All files (*.*)"));
@@ -82,9 +83,12 @@ private slots:
     {
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("plain") << "/usr/lib/tintwell" << "/usr/lib/tintwell/";
-        QTest::newRow("already ends in one") << "/opt/tw/" << "/opt/tw/";
-        QTest::newRow("root") << "/" << "/";
+        QTest::newRow("plain") << "/usr/lib/tintwell"
+                               << "/usr/lib/tintwell/";
+        QTest::newRow("already ends in one") << "/opt/tw/"
+                                             << "/opt/tw/";
+        QTest::newRow("root") << "/"
+                              << "/";
     }
     void trailingSeparator()
     {
@@ -112,8 +116,9 @@ private slots:
             TMainForm form(seams);
             QCOMPARE(messages.Boxes.size(), 1);
             const auto &box = messages.Boxes.first();
-            QCOMPARE(box.Text,
-                     QStringLiteral("Error: Not enough memory to work correcly with this program!!!"));
+            QCOMPARE(
+                box.Text,
+                QStringLiteral("Error: Not enough memory to work correcly with this program!!!"));
             QVERIFY(box.Caption.isEmpty());
             QCOMPARE(box.Icon, MessageIcon::Error);
             QCOMPARE(box.Buttons, MessageButtons(MessageButton::Ok));

@@ -125,8 +125,10 @@ private slots:
         QVERIFY(form->PaintBox1->Surface().height() <= viewport.height());
 
         // Scrolled to the far corner, the surface follows and shows the picture there.
-        form->ScrollBox1->horizontalScrollBar()->setValue(form->ScrollBox1->horizontalScrollBar()->maximum());
-        form->ScrollBox1->verticalScrollBar()->setValue(form->ScrollBox1->verticalScrollBar()->maximum());
+        form->ScrollBox1->horizontalScrollBar()->setValue(
+            form->ScrollBox1->horizontalScrollBar()->maximum());
+        form->ScrollBox1->verticalScrollBar()->setValue(
+            form->ScrollBox1->verticalScrollBar()->maximum());
         QCoreApplication::processEvents();
         form->PaintBox1Paint();
         const QRect visible = form->PaintBox1->SurfaceRect();

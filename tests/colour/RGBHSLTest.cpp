@@ -38,16 +38,18 @@ INSTANTIATE_TEST_SUITE_P(
                     HslCase{43, 255, 127, 253, 255, 0}, HslCase{128, 255, 127, 0, 253, 255},
                     HslCase{213, 255, 127, 255, 0, 253}, HslCase{1, 255, 127, 255, 6, 0}));
 
-INSTANTIATE_TEST_SUITE_P(
-    GreyAxisAndLightness, HslToRgbWorked,
-    testing::Values(HslCase{0, 0, 127, 128, 128, 128}, HslCase{0, 0, 128, 128, 128, 128},
-                    HslCase{0, 0, 255, 255, 255, 255}, HslCase{0, 0, 0, 1, 1, 1},
-                    HslCase{0, 255, 128, 255, 1, 1}, HslCase{0, 255, 0, 2, 0, 0}));
+INSTANTIATE_TEST_SUITE_P(GreyAxisAndLightness, HslToRgbWorked,
+                         testing::Values(HslCase{0, 0, 127, 128, 128, 128},
+                                         HslCase{0, 0, 128, 128, 128, 128},
+                                         HslCase{0, 0, 255, 255, 255, 255},
+                                         HslCase{0, 0, 0, 1, 1, 1}, HslCase{0, 255, 128, 255, 1, 1},
+                                         HslCase{0, 255, 0, 2, 0, 0}));
 
-INSTANTIATE_TEST_SUITE_P(
-    SkinSwatchesAndMixed, HslToRgbWorked,
-    testing::Values(HslCase{20, 141, 128, 198, 124, 58}, HslCase{20, 141, 64, 101, 63, 29},
-                    HslCase{20, 141, 196, 228, 194, 163}, HslCase{143, 157, 128, 50, 149, 206}));
+INSTANTIATE_TEST_SUITE_P(SkinSwatchesAndMixed, HslToRgbWorked,
+                         testing::Values(HslCase{20, 141, 128, 198, 124, 58},
+                                         HslCase{20, 141, 64, 101, 63, 29},
+                                         HslCase{20, 141, 196, 228, 194, 163},
+                                         HslCase{143, 157, 128, 50, 149, 206}));
 
 // A second, independent reading of the conversion: segment number and offset within
 // it, then the saturation and lightness formulas written out as floor divisions.

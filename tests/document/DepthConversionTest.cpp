@@ -79,14 +79,13 @@ TEST_P(DepthUpToTest, EveryPixelTakesItsConvertedColour)
 
 INSTANTIATE_TEST_SUITE_P(Depths, DepthUpToTest,
                          testing::Values(DepthCase{1, 19, 5}, DepthCase{1, 32, 3},
-                                         DepthCase{4, 7, 4}, DepthCase{4, 8, 2},
-                                         DepthCase{8, 5, 6}, DepthCase{8, 256, 2},
-                                         DepthCase{1, 9, 1}, DepthCase{4, 3, 1},
-                                         DepthCase{8, 1, 1}),
+                                         DepthCase{4, 7, 4}, DepthCase{4, 8, 2}, DepthCase{8, 5, 6},
+                                         DepthCase{8, 256, 2}, DepthCase{1, 9, 1},
+                                         DepthCase{4, 3, 1}, DepthCase{8, 1, 1}),
                          [](const testing::TestParamInfo<DepthCase> &p) {
                              return std::to_string(p.param.bits) + "bit_"
-                                 + std::to_string(p.param.width) + "x"
-                                 + std::to_string(p.param.height);
+                                    + std::to_string(p.param.width) + "x"
+                                    + std::to_string(p.param.height);
                          });
 
 TEST(DepthUpTo, IndexedColourComesFromTheRecordPaletteNotTheColourTable)
@@ -112,7 +111,8 @@ TEST(DepthUpTo, FourBitOddWidthTakesLastPixelFromHighNibble)
     RasterImage source = newdib(3, 2, 4, nullptr, 0);
     ASSERT_NE(source.Pixels, nullptr);
     for (int i = 0; i < 16; ++i)
-        source.Palette.palPalEntry[i] = PALETTEENTRY{uint8_t(i * 16), uint8_t(i), uint8_t(255 - i), 0};
+        source.Palette.palPalEntry[i] =
+            PALETTEENTRY{uint8_t(i * 16), uint8_t(i), uint8_t(255 - i), 0};
     // Memory row 0 (the bottom picture row): pixels 1, 2, then 5 in the high nibble
     // and a stray 9 in the unused low nibble.
     source.Pixels[0] = 0x12;
@@ -192,8 +192,8 @@ TEST_P(DepthUpToFailureTest, FailsWithoutTouchingSourceAndEndsProgressAtZero)
     ASSERT_NE(source.Pixels, nullptr);
     source.Pixels[0] = 0x5a;
     int allocations = 0;
-    const document::RasterAllocator allocate = [&](int32_t w, int32_t h, int32_t b,
-                                                   const void *s, int32_t n) {
+    const document::RasterAllocator allocate = [&](int32_t w, int32_t h, int32_t b, const void *s,
+                                                   int32_t n) {
         ++allocations;
         return c.allocatorFails ? RasterImage{} : newdib(w, h, b, s, n);
     };

@@ -73,15 +73,9 @@ inline std::vector<uint8_t> Encode(const Picture &p)
         for (int32_t x = 0; x < p.width; ++x) {
             const uint32_t v = p.at(x, y);
             switch (p.bits) {
-            case 1:
-                row[size_t(x / 8)] |= uint8_t((v & 1) << (7 - x % 8));
-                break;
-            case 4:
-                row[size_t(x / 2)] |= uint8_t((v & 15) << (x % 2 == 0 ? 4 : 0));
-                break;
-            case 8:
-                row[size_t(x)] = uint8_t(v);
-                break;
+            case 1: row[size_t(x / 8)] |= uint8_t((v & 1) << (7 - x % 8)); break;
+            case 4: row[size_t(x / 2)] |= uint8_t((v & 15) << (x % 2 == 0 ? 4 : 0)); break;
+            case 8: row[size_t(x)] = uint8_t(v); break;
             default:
                 row[size_t(3 * x)] = uint8_t(v >> 16);
                 row[size_t(3 * x + 1)] = uint8_t(v >> 8);
@@ -100,13 +94,10 @@ inline Rgb Expected(const Picture &p, int32_t x, int32_t y)
 {
     const uint32_t v = p.at(x, y);
     switch (p.bits) {
-    case 1:
-        return v == 0 ? Rgb{0, 0, 0} : Rgb{255, 255, 255};
+    case 1: return v == 0 ? Rgb{0, 0, 0} : Rgb{255, 255, 255};
     case 4:
-    case 8:
-        return p.palette[v];
-    default:
-        return Rgb{uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16)};
+    case 8: return p.palette[v];
+    default: return Rgb{uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16)};
     }
 }
 
@@ -117,13 +108,13 @@ inline Picture Pattern(int32_t width, int32_t height, int32_t bits)
     if (bits <= 8) {
         const int32_t n = 1 << bits;
         for (int32_t i = 0; i < n; ++i)
-            p.palette.push_back(Rgb{uint8_t(i * 37 + 11), uint8_t(255 - i * 13), uint8_t(i * 91 + 5)});
+            p.palette.push_back(
+                Rgb{uint8_t(i * 37 + 11), uint8_t(255 - i * 13), uint8_t(i * 91 + 5)});
     }
     for (int32_t y = 0; y < height; ++y) {
         for (int32_t x = 0; x < width; ++x) {
             const uint32_t seed = uint32_t(x * 7 + y * 13 + x * y);
-            p.values.push_back(bits <= 8 ? seed % (1u << bits)
-                                         : (seed * 2654435761u) & 0xffffffu);
+            p.values.push_back(bits <= 8 ? seed % (1u << bits) : (seed * 2654435761u) & 0xffffffu);
         }
     }
     return p;

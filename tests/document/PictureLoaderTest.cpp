@@ -31,7 +31,7 @@ DocumentRasters EditedDocument()
 bool SamePixels(const RasterImage &a, const RasterImage &b)
 {
     return RasterImageSize(a) == RasterImageSize(b)
-        && std::memcmp(a.Pixels, b.Pixels, RasterImageSize(a)) == 0;
+           && std::memcmp(a.Pixels, b.Pixels, RasterImageSize(a)) == 0;
 }
 
 // Tracks every raster the loader creates or receives and every one it releases.
@@ -91,8 +91,7 @@ TEST_P(OpenFailureMessageTest, TextLongerThanFiveCharactersIsShownUnderTheTitle)
 
 INSTANTIATE_TEST_SUITE_P(Table, OpenFailureMessageTest,
                          testing::Values(MessageCase{"", false}, MessageCase{"abc", false},
-                                         MessageCase{"12345", false},
-                                         MessageCase{"123456", true},
+                                         MessageCase{"12345", false}, MessageCase{"123456", true},
                                          MessageCase{"The picture is damaged: short row", true}));
 
 TEST(LoadPicture, FailedOpenKeepsTheDocumentAndReportsTheLibraryText)
@@ -194,8 +193,8 @@ TEST_P(LoadPictureFileTest, BothRastersAre24BitCopiesOfTheConvertedFile)
 
     const DocumentRasters before = EditedDocument();
     std::vector<int32_t> progress;
-    const LoadResult r = document::LoadPicture(before, name, nullptr,
-                                               [&](int32_t p) { progress.push_back(p); });
+    const LoadResult r =
+        document::LoadPicture(before, name, nullptr, [&](int32_t p) { progress.push_back(p); });
     ASSERT_TRUE(r.Loaded) << r.Message.Text;
     const RasterImage &s = r.Rasters.Source;
     const RasterImage &w = r.Rasters.Work;
@@ -210,8 +209,7 @@ TEST_P(LoadPictureFileTest, BothRastersAre24BitCopiesOfTheConvertedFile)
     for (int32_t y = 0; y < 6; ++y) {
         for (int32_t x = 0; x < 13; ++x) {
             const handbmp::Rgb e = handbmp::Expected(picture, x, y);
-            ASSERT_EQ((handbmp::Rgb{rgb.r(x, y), rgb.g(x, y), rgb.b(x, y)}), e)
-                << x << "," << y;
+            ASSERT_EQ((handbmp::Rgb{rgb.r(x, y), rgb.g(x, y), rgb.b(x, y)}), e) << x << "," << y;
         }
     }
     if (bits == 24)

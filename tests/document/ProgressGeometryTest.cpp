@@ -59,14 +59,12 @@ TEST_P(RowProgressTest, ReportsRowTimesHundredOverLastRow)
 
 INSTANTIATE_TEST_SUITE_P(Table, RowProgressTest,
                          testing::Values(RowCase{0, 3, 0}, RowCase{1, 3, 50}, RowCase{2, 3, 100},
-                                         RowCase{1, 4, 33}, RowCase{2, 4, 66},
-                                         RowCase{3, 4, 100}, RowCase{0, 2, 0},
-                                         RowCase{1, 2, 100},
+                                         RowCase{1, 4, 33}, RowCase{2, 4, 66}, RowCase{3, 4, 100},
+                                         RowCase{0, 2, 0}, RowCase{1, 2, 100},
                                          // The only row of a one-row picture is also its last.
                                          RowCase{0, 1, 100},
                                          // The largest picture side still fits 32 bits.
-                                         RowCase{32766, 32767, 100},
-                                         RowCase{16383, 32767, 50}));
+                                         RowCase{32766, 32767, 100}, RowCase{16383, 32767, 50}));
 
 TEST(RowProgress, RisesMonotonicallyToHundred)
 {

@@ -59,11 +59,13 @@ TEST_P(DibTransfer, SetDIBitsToDeviceShowsTheTopRowFirst)
 {
     gdi::TestDC dc({.width = 10, .height = 8});
     const RasterImage &r = picture.raster;
-    EXPECT_EQ(SetDIBitsToDevice(&dc, 2, 1, 5, 3, 0, 0, 0, 3, r.Pixels, r.Header(), DIB_RGB_COLORS), 3);
+    EXPECT_EQ(SetDIBitsToDevice(&dc, 2, 1, 5, 3, 0, 0, 0, 3, r.Pixels, r.Header(), DIB_RGB_COLORS),
+              3);
     for (int y = 0; y < 8; ++y) {
         for (int x = 0; x < 10; ++x) {
             const bool inside = x >= 2 && x < 7 && y >= 1 && y < 4;
-            EXPECT_EQ(dc.Image().pixel(x, y), inside ? Expected(picture, x - 2, y - 1) : kBackground)
+            EXPECT_EQ(dc.Image().pixel(x, y),
+                      inside ? Expected(picture, x - 2, y - 1) : kBackground)
                 << x << "," << y;
         }
     }
@@ -74,12 +76,13 @@ TEST_P(DibTransfer, StretchDIBitsRepeatsAndDropsWholePixels)
     gdi::TestDC dc({.width = 12, .height = 8});
     const RasterImage &r = picture.raster;
     // Enlarge to 11 x 7, then shrink into 3 x 2 beside it.
-    ASSERT_NE(StretchDIBits(&dc, 0, 0, 11, 7, 0, 0, 5, 3, r.Pixels, r.Header(), DIB_RGB_COLORS,
-                            SRCCOPY),
-              GDI_ERROR);
+    ASSERT_NE(
+        StretchDIBits(&dc, 0, 0, 11, 7, 0, 0, 5, 3, r.Pixels, r.Header(), DIB_RGB_COLORS, SRCCOPY),
+        GDI_ERROR);
     for (int y = 0; y < 7; ++y)
         for (int x = 0; x < 11; ++x)
-            ASSERT_EQ(dc.Image().pixel(x, y), Expected(picture, x * 5 / 11, y * 3 / 7)) << x << "," << y;
+            ASSERT_EQ(dc.Image().pixel(x, y), Expected(picture, x * 5 / 11, y * 3 / 7))
+                << x << "," << y;
     gdi::TestDC small({.width = 3, .height = 2});
     StretchDIBits(&small, 0, 0, 3, 2, 0, 0, 5, 3, r.Pixels, r.Header(), DIB_RGB_COLORS, SRCCOPY);
     for (int y = 0; y < 2; ++y)
@@ -140,14 +143,19 @@ TEST(DibTransfer, RefusalsAndBadInputReportFailure)
     Picture p = MakePicture(4, 4, 8);
     const RasterImage &r = p.raster;
     gdi::TestDC refusing({.refuseStretchDIBits = true, .refuseSetDIBitsToDevice = true});
-    EXPECT_EQ(StretchDIBits(&refusing, 0, 0, 4, 4, 0, 0, 4, 4, r.Pixels, r.Header(), DIB_RGB_COLORS, SRCCOPY),
+    EXPECT_EQ(StretchDIBits(&refusing, 0, 0, 4, 4, 0, 0, 4, 4, r.Pixels, r.Header(), DIB_RGB_COLORS,
+                            SRCCOPY),
               GDI_ERROR);
-    EXPECT_EQ(SetDIBitsToDevice(&refusing, 0, 0, 4, 4, 0, 0, 0, 4, r.Pixels, r.Header(), DIB_RGB_COLORS), 0);
+    EXPECT_EQ(
+        SetDIBitsToDevice(&refusing, 0, 0, 4, 4, 0, 0, 0, 4, r.Pixels, r.Header(), DIB_RGB_COLORS),
+        0);
     gdi::TestDC dc;
-    EXPECT_EQ(StretchDIBits(&dc, 0, 0, 4, 4, 0, 0, 4, 4, nullptr, r.Header(), DIB_RGB_COLORS, SRCCOPY),
-              GDI_ERROR);
-    EXPECT_EQ(StretchDIBits(&dc, 0, 0, 4, 4, 0, 0, 4, 4, r.Pixels, r.Header(), DIB_PAL_COLORS, SRCCOPY),
-              GDI_ERROR);
+    EXPECT_EQ(
+        StretchDIBits(&dc, 0, 0, 4, 4, 0, 0, 4, 4, nullptr, r.Header(), DIB_RGB_COLORS, SRCCOPY),
+        GDI_ERROR);
+    EXPECT_EQ(
+        StretchDIBits(&dc, 0, 0, 4, 4, 0, 0, 4, 4, r.Pixels, r.Header(), DIB_PAL_COLORS, SRCCOPY),
+        GDI_ERROR);
     EXPECT_EQ(SetDIBitsToDevice(&dc, 0, 0, 4, 4, 0, 0, 0, 4, r.Pixels, nullptr, DIB_RGB_COLORS), 0);
     EXPECT_EQ(dc.Image().pixel(0, 0), kBackground);
     deldib(p.raster);

@@ -16,13 +16,13 @@ namespace {
 struct ToolCase {
     const char *name;
     const char *tool;
-    int colours;          // 0: a full-colour pattern
-    const char *encode;   // writes {out} from the PPM {in}
+    int colours;        // 0: a full-colour pattern
+    const char *encode; // writes {out} from the PPM {in}
     // The tool's own reading of {in}, as PPM on stdout. netpbm is the reference where
     // ImageMagick blends 32-bit alpha or reads a one-colour picture as black; ImageMagick
     // where netpbm truncates 5- and 6-bit channels instead of repeating their bits.
     const char *decode;
-    int depth;            // what OpenDib must return
+    int depth; // what OpenDib must return
 };
 
 class BmpFromTools : public testing::TestWithParam<std::tuple<ToolCase, PictureSize>> {};
@@ -39,8 +39,7 @@ TEST_P(BmpFromTools, MatchesTheToolsOwnDecode)
     ASSERT_TRUE(WritePpm(ppm, source));
     const std::string encode = FillCommand(c.encode, ppm, bmp);
     ASSERT_EQ(testsupport::Run(encode + " 2>/dev/null"), 0) << encode;
-    ASSERT_EQ(testsupport::Run(FillCommand(c.decode, bmp, "") + " > '" + ref + "' 2>/dev/null"),
-              0);
+    ASSERT_EQ(testsupport::Run(FillCommand(c.decode, bmp, "") + " > '" + ref + "' 2>/dev/null"), 0);
     const RgbPicture expected = ReadPnm(ref);
     ASSERT_EQ(expected.width, size.width);
 
@@ -85,8 +84,7 @@ const ToolCase kToolCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Tools, BmpFromTools,
-                         testing::Combine(testing::ValuesIn(kToolCases),
-                                          EncoderSizes()),
+                         testing::Combine(testing::ValuesIn(kToolCases), EncoderSizes()),
                          EncoderCaseName());
 
 RasterImage Open(const std::vector<uint8_t> &bytes)
@@ -143,29 +141,48 @@ INSTANTIATE_TEST_SUITE_P(
     Escapes, BmpRle,
     testing::Values(
         // Rows are stored bottom first: the first instructions fill the last row.
-        RleCase{"rle8_runs_and_absolute", 8, 5, 2,
+        RleCase{"rle8_runs_and_absolute",
+                8,
+                5,
+                2,
                 {3, 7, 2, 9, 0, 0, 0, 3, 1, 2, 3, 0, 0, 0, 0, 1},
                 {{1, 2, 3, 0, 0}, {7, 7, 7, 9, 9}}},
-        RleCase{"rle8_delta", 8, 4, 3,
+        RleCase{"rle8_delta",
+                8,
+                4,
+                3,
                 {1, 5, 0, 2, 2, 1, 1, 6, 0, 0, 1, 4, 0, 1},
                 {{4, 0, 0, 0}, {0, 0, 0, 6}, {5, 0, 0, 0}}},
-        RleCase{"rle8_end_of_line_before_end", 8, 2, 2,
+        RleCase{"rle8_end_of_line_before_end",
+                8,
+                2,
+                2,
                 {2, 1, 0, 0, 2, 3, 0, 0, 0, 1},
                 {{3, 3}, {1, 1}}},
-        RleCase{"rle8_run_past_row_is_clipped", 8, 3, 2,
+        RleCase{"rle8_run_past_row_is_clipped",
+                8,
+                3,
+                2,
                 {9, 4, 0, 0, 0, 5, 1, 2, 3, 4, 5, 0, 0, 1},
                 {{1, 2, 3}, {4, 4, 4}}},
-        RleCase{"rle8_delta_past_picture_ends_it", 8, 2, 2,
+        RleCase{"rle8_delta_past_picture_ends_it",
+                8,
+                2,
+                2,
                 {2, 8, 0, 2, 0, 200, 2, 9, 0, 1},
                 {{0, 0}, {8, 8}}},
         RleCase{"rle8_without_end_of_bitmap", 8, 2, 1, {2, 6, 0, 0}, {{6, 6}}},
-        RleCase{"rle4_runs_alternate_nibbles", 4, 5, 1,
-                {5, 0x1f, 0, 1},
-                {{1, 15, 1, 15, 1}}},
-        RleCase{"rle4_absolute_odd_count", 4, 7, 2,
+        RleCase{"rle4_runs_alternate_nibbles", 4, 5, 1, {5, 0x1f, 0, 1}, {{1, 15, 1, 15, 1}}},
+        RleCase{"rle4_absolute_odd_count",
+                4,
+                7,
+                2,
                 {0, 3, 0x12, 0x30, 4, 0xab, 0, 0, 0, 5, 0x45, 0x67, 0x80, 0, 0, 0, 0, 1},
                 {{4, 5, 6, 7, 8, 0, 0}, {1, 2, 3, 10, 11, 10, 11}}},
-        RleCase{"rle4_delta_and_end_of_line_before_end", 4, 3, 3,
+        RleCase{"rle4_delta_and_end_of_line_before_end",
+                4,
+                3,
+                3,
                 {0, 2, 1, 1, 1, 0x70, 0, 0, 0, 0, 0, 1},
                 {{0, 0, 0}, {0, 7, 0}, {0, 0, 0}}}),
     [](const auto &p) { return std::string(p.param.name); });
@@ -217,12 +234,10 @@ INSTANTIATE_TEST_SUITE_P(
     Channels, BmpSixteenBit,
     testing::Values(SixteenCase{0, {}, 0x7fff, 255, 255, 255},
                     SixteenCase{0, {}, 0x8000, 0, 0, 0}, // top bit is unused in 555
-                    SixteenCase{0, {}, 0x7c00, 255, 0, 0},
-                    SixteenCase{0, {}, 0x0010, 0, 0, 132},
+                    SixteenCase{0, {}, 0x7c00, 255, 0, 0}, SixteenCase{0, {}, 0x0010, 0, 0, 132},
                     SixteenCase{0, {}, 0x0021, 0, 8, 8},
                     SixteenCase{3, k565, 0xffff, 255, 255, 255},
-                    SixteenCase{3, k565, 0x07e0, 0, 255, 0},
-                    SixteenCase{3, k565, 0x0020, 0, 4, 0},
+                    SixteenCase{3, k565, 0x07e0, 0, 255, 0}, SixteenCase{3, k565, 0x0020, 0, 4, 0},
                     SixteenCase{3, {0xff00, 0x00f0, 0}, 0x12f0, 18, 255, 0}));
 
 TEST(BmpHandmade, TopDownRowsAreStoredBottomUp)
@@ -274,8 +289,8 @@ TEST(BmpHandmade, IndicesPastThePaletteAreClamped)
         layout.pixels = pixels;
         RasterImage raster = Open(MakeBmp(layout));
         ASSERT_NE(raster.Pixels, nullptr) << RasterErrorText(raster);
-        const std::vector<int> expected = bits == 1 ? std::vector<int>{0, 0, 0, 0, 0}
-                                                    : std::vector<int>{0, 1, 2, 2, 2};
+        const std::vector<int> expected =
+            bits == 1 ? std::vector<int>{0, 0, 0, 0, 0} : std::vector<int>{0, 1, 2, 2, 2};
         EXPECT_EQ(Indices(raster)[0], expected) << bits << " bits";
         deldib(raster);
     }

@@ -136,7 +136,7 @@ TEST(CraftedTga, ColourMapFirstIndexAndOutOfRangeIndicesAreClamped)
     Le16(f, 3, 4);
     Le16(f, 5, 2);
     f[7] = 16;
-    f.insert(f.end(), {0x00, 0x7C, 0x1F, 0x00});   // red, blue
+    f.insert(f.end(), {0x00, 0x7C, 0x1F, 0x00}); // red, blue
     f.insert(f.end(), {4, 5, 9, 0});
     Opened o(f);
     ASSERT_NE(o.raster.Pixels, nullptr);
@@ -192,13 +192,32 @@ Bytes Iff(const char *type, int width, int height, int planes, int masking, int 
 {
     Bytes f = {'F', 'O', 'R', 'M', 0, 0, 0, 0};
     AppendTag(f, type);
-    Chunk(f, "BMHD", {0, uint8_t(width), 0, uint8_t(height), 0, 0, 0, 0, uint8_t(planes),
-                      uint8_t(masking), uint8_t(compression), 0, 0, 0, 1, 1, 0, 0, 0, 0});
+    Chunk(f, "BMHD",
+          {0,
+           uint8_t(width),
+           0,
+           uint8_t(height),
+           0,
+           0,
+           0,
+           0,
+           uint8_t(planes),
+           uint8_t(masking),
+           uint8_t(compression),
+           0,
+           0,
+           0,
+           1,
+           1,
+           0,
+           0,
+           0,
+           0});
     if (!cmap.empty())
         Chunk(f, "CMAP", cmap);
     if (camg)
-        Chunk(f, "CAMG", {uint8_t(camg >> 24), uint8_t(camg >> 16), uint8_t(camg >> 8),
-                          uint8_t(camg)});
+        Chunk(f, "CAMG",
+              {uint8_t(camg >> 24), uint8_t(camg >> 16), uint8_t(camg >> 8), uint8_t(camg)});
     Chunk(f, "BODY", body);
     const size_t n = f.size() - 8;
     f[4] = uint8_t(n >> 24);
@@ -215,7 +234,7 @@ TEST(CraftedIff, ExtraHalfBriteUsesHalvedColoursAndMaskPlaneIsSkipped)
     cmap[3] = 200, cmap[4] = 100, cmap[5] = 51;
     Bytes body;
     for (int p = 0; p < 7; ++p) {
-        const bool set = p == 0 || p == 5 || p == 6;   // plane 6 is the mask
+        const bool set = p == 0 || p == 5 || p == 6; // plane 6 is the mask
         body.insert(body.end(), {uint8_t(set ? 0x80 : 0), 0});
     }
     Opened o(Iff("ILBM", 1, 1, 6, 1, 0, cmap, 0x80, body));

@@ -46,8 +46,8 @@ TEST_P(FormatsFromTools, MatchesTheToolsOwnDecode)
     const std::string reference = dir.file("reference.ppm");
     ASSERT_TRUE(WritePpm(in, PatternPicture(c.width, c.height)));
     ASSERT_EQ(testsupport::Run(Expand(c.encode, in, out) + " 2>/dev/null"), 0) << c.encode;
-    ASSERT_EQ(testsupport::Run("(" + Expand(c.decode, in, out) + ") 2>/dev/null | ppmtoppm | pnmdepth 255 > "
-                  + reference),
+    ASSERT_EQ(testsupport::Run("(" + Expand(c.decode, in, out)
+                               + ") 2>/dev/null | ppmtoppm | pnmdepth 255 > " + reference),
               0)
         << c.decode;
     const RgbPicture expected = ReadPnm(reference);
@@ -65,10 +65,10 @@ TEST_P(FormatsFromTools, MatchesTheToolsOwnDecode)
         for (int x = 0; x < got.width && wrong < 5; ++x) {
             if (got.r(x, y) != expected.r(x, y) || got.g(x, y) != expected.g(x, y)
                 || got.b(x, y) != expected.b(x, y)) {
-                ADD_FAILURE() << "pixel (" << x << ", " << y << "): got " << int(got.r(x, y))
-                              << "," << int(got.g(x, y)) << "," << int(got.b(x, y))
-                              << " expected " << int(expected.r(x, y)) << ","
-                              << int(expected.g(x, y)) << "," << int(expected.b(x, y));
+                ADD_FAILURE() << "pixel (" << x << ", " << y << "): got " << int(got.r(x, y)) << ","
+                              << int(got.g(x, y)) << "," << int(got.b(x, y)) << " expected "
+                              << int(expected.r(x, y)) << "," << int(expected.g(x, y)) << ","
+                              << int(expected.b(x, y));
                 ++wrong;
             }
         }
@@ -92,16 +92,14 @@ const ToolCase kCases[] = {
     {"ilbm_1plane", BILEVEL " | ppmtoilbm > {out}", "ilbmtoppm {out}", 1, 37, 11},
     {"ilbm_3planes", Q(8) " | ppmtoilbm > {out}", "ilbmtoppm {out}", 4, 21, 6},
     {"ilbm_4planes", Q(16) " | ppmtoilbm > {out}", "ilbmtoppm {out}", 4, 37, 11},
-    {"ilbm_5planes_raw", Q(32) " | ppmtoilbm -cmethod none > {out}", "ilbmtoppm {out}", 8, 19,
-     5},
+    {"ilbm_5planes_raw", Q(32) " | ppmtoilbm -cmethod none > {out}", "ilbmtoppm {out}", 8, 19, 5},
     {"ilbm_8planes", Q(256) " | ppmtoilbm -maxplanes 8 > {out}", "ilbmtoppm {out}", 8, 45, 17},
-    {"ilbm_fixed8_few_colours", Q(7) " | ppmtoilbm -fixplanes 8 > {out}", "ilbmtoppm {out}", 8,
-     13, 5},
+    {"ilbm_fixed8_few_colours", Q(7) " | ppmtoilbm -fixplanes 8 > {out}", "ilbmtoppm {out}", 8, 13,
+     5},
     {"ilbm_ham6", "ppmtoilbm -ham6 {in} > {out}", "ilbmtoppm {out}", 24, 37, 11},
     {"ilbm_ham8", "ppmtoilbm -ham8 {in} > {out}", "ilbmtoppm {out}", 24, 37, 11},
     {"ilbm_24", "ppmtoilbm -24force {in} > {out}", "ilbmtoppm {out}", 24, 37, 11},
-    {"ilbm_24_raw", "ppmtoilbm -24force -cmethod none {in} > {out}", "ilbmtoppm {out}", 24, 17,
-     3},
+    {"ilbm_24_raw", "ppmtoilbm -24force -cmethod none {in} > {out}", "ilbmtoppm {out}", 24, 17, 3},
     // TGA
     {"tga_cmap_rle", Q(100) " | pamtotga -cmap > {out}", "tgatoppm {out}", 8, 37, 11},
     {"tga_cmap_raw", Q(100) " | pamtotga -cmap -norle > {out}", "tgatoppm {out}", 8, 37, 11},
@@ -114,8 +112,8 @@ const ToolCase kCases[] = {
      "tgatoppm {out}", 8, 39, 13},
     {"tga_magick_16bit", "convert {in} -depth 5 -define tga:bits-per-pixel=16 tga:{out}",
      "tgatoppm {out}", 24, 23, 7},
-    {"tga_magick_32bit", "convert {in} -alpha set -compress None tga:{out}",
-     "tgatoppm {out}", 24, 23, 7},
+    {"tga_magick_32bit", "convert {in} -alpha set -compress None tga:{out}", "tgatoppm {out}", 24,
+     23, 7},
     // GIF
     {"gif_256", Q(256) " | pamtogif > {out}", "giftopnm {out}", 8, 37, 11},
     {"gif_2", BILEVEL " | pamtogif > {out}", "giftopnm {out}", 8, 37, 11},
@@ -126,25 +124,24 @@ const ToolCase kCases[] = {
     {"tiff_rgb_packbits", "pnmtotiff -packbits {in} > {out}", "tifftopnm {out}", 24, 37, 11},
     {"tiff_rgb_lzw", "pnmtotiff -lzw {in} > {out}", "tifftopnm {out}", 24, 37, 11},
     {"tiff_rgb_flate", "pnmtotiff -flate {in} > {out}", "tifftopnm {out}", 24, 37, 11},
-    {"tiff_rgb_jpeg", "convert {in} -compress JPEG tiff:{out}", "convert tiff:{out} ppm:-", 24,
-     37, 11},
+    {"tiff_rgb_jpeg", "convert {in} -compress JPEG tiff:{out}", "convert tiff:{out} ppm:-", 24, 37,
+     11},
     {"tiff_rgb_planar", "convert {in} -interlace plane -compress LZW tiff:{out}",
      "convert tiff:{out} ppm:-", 24, 37, 11},
-    {"tiff_rgb_16bit", "convert {in} -depth 16 tiff:{out}", "convert tiff:{out} -depth 8 ppm:-",
-     24, 21, 5},
+    {"tiff_rgb_16bit", "convert {in} -depth 16 tiff:{out}", "convert tiff:{out} -depth 8 ppm:-", 24,
+     21, 5},
     {"tiff_grey", GREY " | pnmtotiff -lzw > {out}", "tifftopnm {out}", 8, 37, 11},
     {"tiff_grey_4bit", GREY " | pnmdepth 15 | pnmtotiff > {out}", "tifftopnm {out}", 8, 37, 11},
     {"tiff_palette8", Q(200) " | pnmtotiff -lzw > {out}", "tifftopnm {out}", 8, 37, 11},
     {"tiff_palette4", Q(16) " | pnmtotiff -indexbits 4 > {out}", "tifftopnm {out}", 4, 37, 11},
-    {"tiff_palette2", Q(4) " | pnmtotiff -indexbits 1,2,4 > {out}", "tifftopnm {out}", 4, 37,
-     11},
+    {"tiff_palette2", Q(4) " | pnmtotiff -indexbits 1,2,4 > {out}", "tifftopnm {out}", 4, 37, 11},
     {"tiff_bilevel_raw", BILEVEL " | pnmtotiff -none > {out}", "tifftopnm {out}", 1, 37, 11},
     {"tiff_bilevel_white", BILEVEL " | pnmtotiff -miniswhite > {out}", "tifftopnm {out}", 1, 37,
      11},
     {"tiff_bilevel_black", BILEVEL " | pnmtotiff -minisblack > {out}", "tifftopnm {out}", 1, 37,
      11},
-    {"tiff_bilevel_packbits", BILEVEL " | pnmtotiff -packbits > {out}", "tifftopnm {out}", 1,
-     37, 11},
+    {"tiff_bilevel_packbits", BILEVEL " | pnmtotiff -packbits > {out}", "tifftopnm {out}", 1, 37,
+     11},
     {"tiff_bilevel_g3", BILEVEL " | pnmtotiff -g3 > {out}", "tifftopnm {out}", 1, 37, 11},
     {"tiff_bilevel_g3_2d", BILEVEL " | pnmtotiff -g3 -2d -lsb2msb > {out}", "tifftopnm {out}", 1,
      37, 11},

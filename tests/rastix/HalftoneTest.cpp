@@ -150,10 +150,9 @@ TEST(Halftone, ScalingPicksNearestSourcePixelsTopRowFirst)
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 6; ++x) {
             const bool right = x >= 3, bottom = y >= 2;
-            const auto expected = !bottom ? (right ? std::make_tuple(0, 255, 0)
-                                                   : std::make_tuple(255, 0, 0))
-                                          : (right ? std::make_tuple(255, 255, 255)
-                                                   : std::make_tuple(0, 0, 255));
+            const auto expected =
+                !bottom ? (right ? std::make_tuple(0, 255, 0) : std::make_tuple(255, 0, 0))
+                        : (right ? std::make_tuple(255, 255, 255) : std::make_tuple(0, 0, 255));
             EXPECT_EQ(Shown(big, x, y), expected) << x << "," << y;
         }
     RasterImage small = DIBHalftoneDIBXY(source, 1, 1);
@@ -169,9 +168,9 @@ TEST(Halftone, RefusesWhatItCannotReduce)
     RasterImage colour = Flat(4, 4, 1, 2, 3);
     const RasterImage failed = newdib(0, 4, 24, nullptr, 0);
     const RasterImage results[] = {
-        DIBHalftoneDIB(indexed),          DIBHalftoneDIB(failed),
-        DIBHalftoneDIB(RasterImage{}),    DIBHalftoneDIBXY(colour, 0, 5),
-        DIBHalftoneDIBXY(colour, 5, -1),  DIBHalftoneDIBXY(colour, 100000, 2),
+        DIBHalftoneDIB(indexed),         DIBHalftoneDIB(failed),
+        DIBHalftoneDIB(RasterImage{}),   DIBHalftoneDIBXY(colour, 0, 5),
+        DIBHalftoneDIBXY(colour, 5, -1), DIBHalftoneDIBXY(colour, 100000, 2),
     };
     for (const RasterImage &r : results) {
         EXPECT_EQ(r.Pixels, nullptr);

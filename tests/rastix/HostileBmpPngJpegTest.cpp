@@ -54,8 +54,8 @@ std::vector<uint8_t> BareBmpHeader(int32_t width, int32_t height)
 // A PNG signature and IHDR chunk for width x height, 8-bit RGB; no image data.
 std::vector<uint8_t> PngHeaderOnly(uint32_t width, uint32_t height)
 {
-    std::vector<uint8_t> b = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n', 0, 0, 0, 13,
-                              'I', 'H', 'D', 'R'};
+    std::vector<uint8_t> b = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n',
+                              0,    0,   0,   13,  'I',  'H',  'D',  'R'};
     for (uint32_t v : {width, height})
         for (int s = 24; s >= 0; s -= 8)
             b.push_back(uint8_t(v >> s));
@@ -66,9 +66,41 @@ std::vector<uint8_t> PngHeaderOnly(uint32_t width, uint32_t height)
 // A JPEG start with a baseline frame header for width x height, three components.
 std::vector<uint8_t> JpegHeaderOnly(uint16_t width, uint16_t height)
 {
-    return {0xff, 0xd8, 0xff, 0xc0, 0, 17, 8, uint8_t(height >> 8), uint8_t(height),
-            uint8_t(width >> 8), uint8_t(width), 3, 1, 0x22, 0, 2, 0x11, 1, 3, 0x11, 1,
-            0xff, 0xda, 0, 12, 3, 1, 0, 2, 0x11, 3, 0x11, 0, 63, 0};
+    return {0xff,
+            0xd8,
+            0xff,
+            0xc0,
+            0,
+            17,
+            8,
+            uint8_t(height >> 8),
+            uint8_t(height),
+            uint8_t(width >> 8),
+            uint8_t(width),
+            3,
+            1,
+            0x22,
+            0,
+            2,
+            0x11,
+            1,
+            3,
+            0x11,
+            1,
+            0xff,
+            0xda,
+            0,
+            12,
+            3,
+            1,
+            0,
+            2,
+            0x11,
+            3,
+            0x11,
+            0,
+            63,
+            0};
 }
 
 struct SizeRefusal {
@@ -131,7 +163,8 @@ struct BrokenBmp {
 };
 
 BmpLayout Layout(uint32_t headerSize, int32_t w, int32_t h, uint16_t bits, uint32_t compression,
-             std::vector<uint32_t> palette, std::vector<uint8_t> pixels, uint32_t colourCount = 0)
+                 std::vector<uint32_t> palette, std::vector<uint8_t> pixels,
+                 uint32_t colourCount = 0)
 {
     BmpLayout s;
     s.headerSize = headerSize;
@@ -180,8 +213,7 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenBmp{"rleStopsEarly", Layout(40, 8, 4, 8, 1, kTwo, {2, 1, 0, 0}), false},
         BrokenBmp{"rleHugeDelta", Layout(40, 8, 4, 8, 1, kTwo, {0, 2, 255, 255, 9, 1, 0, 1}), true},
         BrokenBmp{"rleLongRunsEverywhere",
-                  Layout(40, 3, 2, 8, 1, kTwo, {255, 1, 255, 1, 0, 0, 255, 1, 0, 0, 255, 1}),
-                  true},
+                  Layout(40, 3, 2, 8, 1, kTwo, {255, 1, 255, 1, 0, 0, 255, 1, 0, 0, 255, 1}), true},
         BrokenBmp{"rle4AbsoluteRunPastRow",
                   Layout(40, 3, 1, 4, 2, kTwo, {0, 9, 0x11, 0x11, 0x11, 0x11, 0x10, 0, 0, 1}),
                   true}),
@@ -211,7 +243,7 @@ protected:
                 files_->push_back({name, ReadFileBytes(out)});
         }
         BmpLayout rle4 = Layout(40, 7, 3, 4, 2, kTwo,
-                            {3, 0x10, 0, 0, 0, 5, 0x10, 0x10, 0x10, 0, 0, 0, 7, 0x01, 0, 1});
+                                {3, 0x10, 0, 0, 0, 5, 0x10, 0x10, 0x10, 0, 0, 0, 7, 0x01, 0, 1});
         files_->push_back({"bmpRle4", MakeBmp(rle4)});
     }
     static void TearDownTestSuite()
@@ -273,8 +305,8 @@ TEST_F(DamagedFiles, RandomByteDamage)
             const int hits = 1 + int(random() % 8);
             for (int i = 0; i < hits; ++i) {
                 // Mostly in the first 100 bytes, where the headers are.
-                const size_t span = random() % 2 ? std::min<size_t>(100, damaged.size())
-                                                 : damaged.size();
+                const size_t span =
+                    random() % 2 ? std::min<size_t>(100, damaged.size()) : damaged.size();
                 damaged[random() % span] = uint8_t(random());
             }
             RasterImage raster = Open(damaged);

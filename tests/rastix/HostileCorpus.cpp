@@ -74,7 +74,7 @@ size_t GifCodeSizeOffset(const std::vector<uint8_t> &b)
         return std::string::npos;
     size_t pos = 13 + (b[10] & 0x80 ? 3u << ((b[10] & 7) + 1) : 0);
     while (pos < b.size()) {
-        if (b[pos] == 0x21) {           // extension: label, then sub-blocks
+        if (b[pos] == 0x21) { // extension: label, then sub-blocks
             pos += 2;
             while (pos < b.size() && b[pos] != 0)
                 pos += size_t(b[pos]) + 1;
@@ -98,19 +98,24 @@ std::vector<Field> FieldsOf(const std::vector<uint8_t> &b)
     constexpr auto B = Endian::Big;
     std::vector<Field> f;
     if (StartsWith(b, "BM")) {
-        f = {{"offset", 10, 4, L}, {"headersize", 14, 4, L}, {"width", 18, 4, L},
-             {"height", 22, 4, L}, {"planes", 26, 2, L},     {"bits", 28, 2, L},
+        f = {{"offset", 10, 4, L},      {"headersize", 14, 4, L}, {"width", 18, 4, L},
+             {"height", 22, 4, L},      {"planes", 26, 2, L},     {"bits", 28, 2, L},
              {"compression", 30, 4, L}, {"colours", 46, 4, L}};
     } else if (StartsWith(b, "\x89PNG")) {
-        f = {{"width", 16, 4, B}, {"height", 20, 4, B}, {"depth", 24, 1, B},
-             {"colourtype", 25, 1, B}, {"interlace", 28, 1, B}};
+        f = {{"width", 16, 4, B},
+             {"height", 20, 4, B},
+             {"depth", 24, 1, B},
+             {"colourtype", 25, 1, B},
+             {"interlace", 28, 1, B}};
     } else if (StartsWith(b, "\xFF\xD8")) {
         size_t sof = Find(b, "\xFF\xC0");
         if (sof == std::string::npos)
             sof = Find(b, "\xFF\xC2");
         if (sof != std::string::npos)
-            f = {{"height", sof + 5, 2, B}, {"width", sof + 7, 2, B},
-                 {"components", sof + 9, 1, B}, {"segment", sof + 2, 2, B}};
+            f = {{"height", sof + 5, 2, B},
+                 {"width", sof + 7, 2, B},
+                 {"components", sof + 9, 1, B},
+                 {"segment", sof + 2, 2, B}};
     } else if (StartsWith(b, "GIF")) {
         f = {{"screenwidth", 6, 2, L}, {"screenheight", 8, 2, L}, {"flags", 10, 1, L}};
         const size_t code = GifCodeSizeOffset(b);
@@ -125,8 +130,8 @@ std::vector<Field> FieldsOf(const std::vector<uint8_t> &b)
                 const size_t entry = ifd + 2 + 12 * i;
                 const int tag = b[entry] | b[entry + 1] << 8;
                 const int type = b[entry + 2] | b[entry + 3] << 8;
-                if (tag == 256 || tag == 257 || tag == 258 || tag == 259 || tag == 262
-                    || tag == 273 || tag == 277 || tag == 278 || tag == 279)
+                if (tag == 256 || tag == 257 || tag == 258 || tag == 259 || tag == 262 || tag == 273
+                    || tag == 277 || tag == 278 || tag == 279)
                     f.push_back({"tag", entry + 8, type == 3 ? 2 : 4, L});
                 f.push_back({"count", entry + 4, 4, L});
             }
@@ -134,25 +139,28 @@ std::vector<Field> FieldsOf(const std::vector<uint8_t> &b)
     } else if (StartsWith(b, "MM")) {
         f = {{"ifd", 4, 4, B}};
     } else if (!b.empty() && b[0] == 0x0A && b.size() >= 128) {
-        f = {{"bits", 3, 1, L},  {"xmin", 4, 2, L},   {"ymin", 6, 2, L},
-             {"xmax", 8, 2, L},  {"ymax", 10, 2, L},  {"planes", 65, 1, L},
+        f = {{"bits", 3, 1, L},          {"xmin", 4, 2, L},    {"ymin", 6, 2, L},
+             {"xmax", 8, 2, L},          {"ymax", 10, 2, L},   {"planes", 65, 1, L},
              {"bytesperline", 66, 2, L}, {"encoding", 2, 1, L}};
     } else if (StartsWith(b, "FORM")) {
         f = {{"formsize", 4, 4, B}};
         const size_t bmhd = Find(b, "BMHD");
         if (bmhd != std::string::npos)
-            f.insert(f.end(), {{"bmhdsize", bmhd + 4, 4, B}, {"width", bmhd + 8, 2, B},
-                               {"height", bmhd + 10, 2, B}, {"planes", bmhd + 16, 1, B},
-                               {"masking", bmhd + 17, 1, B}, {"compression", bmhd + 18, 1, B}});
+            f.insert(f.end(), {{"bmhdsize", bmhd + 4, 4, B},
+                               {"width", bmhd + 8, 2, B},
+                               {"height", bmhd + 10, 2, B},
+                               {"planes", bmhd + 16, 1, B},
+                               {"masking", bmhd + 17, 1, B},
+                               {"compression", bmhd + 18, 1, B}});
         for (const char *chunk : {"CMAP", "CAMG", "BODY"}) {
             const size_t at = Find(b, chunk);
             if (at != std::string::npos)
                 f.push_back({chunk, at + 4, 4, B});
         }
-    } else if (b.size() >= 18) {   // TGA
-        f = {{"idlength", 0, 1, L}, {"maptype", 1, 1, L},   {"type", 2, 1, L},
-             {"mapfirst", 3, 2, L}, {"maplength", 5, 2, L}, {"mapbits", 7, 1, L},
-             {"width", 12, 2, L},   {"height", 14, 2, L},   {"bits", 16, 1, L},
+    } else if (b.size() >= 18) { // TGA
+        f = {{"idlength", 0, 1, L},   {"maptype", 1, 1, L},   {"type", 2, 1, L},
+             {"mapfirst", 3, 2, L},   {"maplength", 5, 2, L}, {"mapbits", 7, 1, L},
+             {"width", 12, 2, L},     {"height", 14, 2, L},   {"bits", 16, 1, L},
              {"descriptor", 17, 1, L}};
     }
     return f;
@@ -202,8 +210,8 @@ std::vector<HostileFile> HostileVariants(const std::string &baseName,
         else if (f.width == 2)
             values = {0, 1, 0x7FFF, 0x8000, 0xFFFF};
         else
-            values = {0, 1, 0xFFFF, 0x7FFFFFFF, 0x80000000u, 0xFFFFFFFFu,
-                      uint32_t(valid.size() + 1000)};
+            values = {
+                0, 1, 0xFFFF, 0x7FFFFFFF, 0x80000000u, 0xFFFFFFFFu, uint32_t(valid.size() + 1000)};
         for (uint32_t v : values) {
             std::vector<uint8_t> bytes = valid;
             Put(bytes, f, v);

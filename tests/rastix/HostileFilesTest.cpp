@@ -52,8 +52,8 @@ std::string OpenInChild(const std::vector<uint8_t> &bytes, ChildReport &report)
         } else {
             const int bits = RasterBitCount(raster);
             r.sound = RasterWidth(raster) > 0 && RasterHeight(raster) > 0
-                && (bits == 1 || bits == 4 || bits == 8 || bits == 24)
-                && raster.Stride >= (RasterWidth(raster) * bits + 7) / 8;
+                      && (bits == 1 || bits == 4 || bits == 8 || bits == 24)
+                      && raster.Stride >= (RasterWidth(raster) * bits + 7) / 8;
             deldib(raster);
         }
         const ssize_t written = write(pipeEnds[1], &r, sizeof r);

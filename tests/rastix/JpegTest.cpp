@@ -16,7 +16,7 @@ namespace {
 struct JpegCase {
     const char *name;
     const char *tool;
-    const char *encode;  // {in}: the source PPM, {out}: the JPEG
+    const char *encode; // {in}: the source PPM, {out}: the JPEG
     int depth;
 };
 
@@ -61,8 +61,7 @@ const JpegCase kJpegCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Tools, JpegFromTools,
-                         testing::Combine(testing::ValuesIn(kJpegCases),
-                                          EncoderSizes()),
+                         testing::Combine(testing::ValuesIn(kJpegCases), EncoderSizes()),
                          EncoderCaseName());
 
 TEST(JpegCmyk, IsConvertedCloseToImageMagicksReading)

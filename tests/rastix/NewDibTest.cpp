@@ -38,9 +38,8 @@ TEST_P(NewDibShape, HeaderStrideAndZeroFill)
 }
 
 INSTANTIATE_TEST_SUITE_P(Shapes, NewDibShape,
-                         testing::Values(Shape{1, 1, 1, 4}, Shape{33, 2, 1, 8},
-                                         Shape{7, 3, 4, 4}, Shape{9, 3, 4, 8},
-                                         Shape{5, 1, 8, 8}, Shape{4, 1, 8, 4},
+                         testing::Values(Shape{1, 1, 1, 4}, Shape{33, 2, 1, 8}, Shape{7, 3, 4, 4},
+                                         Shape{9, 3, 4, 8}, Shape{5, 1, 8, 8}, Shape{4, 1, 8, 4},
                                          Shape{1, 1, 24, 4}, Shape{37, 23, 24, 112},
                                          Shape{65535, 1, 24, 196608}));
 
@@ -84,12 +83,13 @@ TEST_P(NewDibRefuses, WithANullPixelAddressAndNothingOwned)
     deldib(RasterImage{});
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Requests, NewDibRefuses,
-    testing::Values(BadRequest{0, 5, 24}, BadRequest{5, 0, 24}, BadRequest{-3, 5, 8},
-                    BadRequest{5, -3, 8}, BadRequest{5, 5, 2}, BadRequest{5, 5, 16},
-                    BadRequest{5, 5, 32}, BadRequest{5, 5, 0}, BadRequest{100000, 100000, 24},
-                    BadRequest{65536, 1, 1}, BadRequest{1, 65536, 8},
-                    BadRequest{65535, 65535, 24}, BadRequest{INT32_MIN, 1, 24}));
+INSTANTIATE_TEST_SUITE_P(Requests, NewDibRefuses,
+                         testing::Values(BadRequest{0, 5, 24}, BadRequest{5, 0, 24},
+                                         BadRequest{-3, 5, 8}, BadRequest{5, -3, 8},
+                                         BadRequest{5, 5, 2}, BadRequest{5, 5, 16},
+                                         BadRequest{5, 5, 32}, BadRequest{5, 5, 0},
+                                         BadRequest{100000, 100000, 24}, BadRequest{65536, 1, 1},
+                                         BadRequest{1, 65536, 8}, BadRequest{65535, 65535, 24},
+                                         BadRequest{INT32_MIN, 1, 24}));
 
 } // namespace

@@ -40,8 +40,8 @@ TEST_P(PixelAccess, OutsideTheRasterReadsZeroAndWritesNothing)
 {
     const DepthCase c = GetParam();
     RasterImage raster = newdib(3, 2, c.bits, nullptr, 0);
-    for (const auto &[x, y] : {std::pair{-1, 0}, {3, 0}, {0, -1}, {0, 2}, {INT32_MIN, 0},
-                               {0, INT32_MAX}}) {
+    for (const auto &[x, y] :
+         {std::pair{-1, 0}, {3, 0}, {0, -1}, {0, 2}, {INT32_MIN, 0}, {0, INT32_MAX}}) {
         setpixel(raster, x, y, c.value);
         EXPECT_EQ(getpixel(raster, x, y), 0u);
     }

@@ -16,10 +16,10 @@ enum class Source { Pattern, Pattern16, Palette };
 struct PngCase {
     const char *name;
     Source source;
-    int colours;         // for Source::Palette
-    const char *encode;  // {in}: the source PPM, {out}: the PNG, {dir}: scratch folder
-    int depth;           // what OpenDib must return
-    const char *kind;    // what the file must be, as `file` describes it
+    int colours;        // for Source::Palette
+    const char *encode; // {in}: the source PPM, {out}: the PNG, {dir}: scratch folder
+    int depth;          // what OpenDib must return
+    const char *kind;   // what the file must be, as `file` describes it
 };
 
 class PngFromTools : public testing::TestWithParam<std::tuple<PngCase, PictureSize>> {};
@@ -32,8 +32,8 @@ TEST_P(PngFromTools, MatchesPngtopam)
     TempDir dir;
     const std::string ppm = dir.file("in.ppm"), png = dir.file("in.png"), ref = dir.file("ref.ppm");
     const RgbPicture source = c.source == Source::Palette
-        ? PalettePicture(size.width, size.height, c.colours)
-        : PatternPicture(size.width, size.height);
+                                  ? PalettePicture(size.width, size.height, c.colours)
+                                  : PatternPicture(size.width, size.height);
     ASSERT_TRUE(c.source == Source::Pattern16 ? WritePpm16(ppm, source) : WritePpm(ppm, source));
     const std::string encode = FillCommand(c.encode, ppm, png, dir.path().string());
     ASSERT_EQ(testsupport::Run("(" + encode + ") 2>/dev/null"), 0) << encode;
@@ -70,16 +70,15 @@ const PngCase kPngCases[] = {
     {"palette8", Source::Palette, 200, "pnmtopng {in} > {out}", 8, "8-bit colormap"},
     {"paletteInterlaced", Source::Palette, 200, "pnmtopng -interlace {in} > {out}", 8,
      "interlaced"},
-    {"paletteTransparent", Source::Palette, 16,
-     "pnmtopng -transparent=rgb:49/a0/e5 {in} > {out}", 4, "colormap"},
-    {"grey1", Source::Pattern, 0,
-     "ppmtopgm {in} | pgmtopbm -threshold | pnmtopng -force > {out}", 8, "1-bit grayscale"},
+    {"paletteTransparent", Source::Palette, 16, "pnmtopng -transparent=rgb:49/a0/e5 {in} > {out}",
+     4, "colormap"},
+    {"grey1", Source::Pattern, 0, "ppmtopgm {in} | pgmtopbm -threshold | pnmtopng -force > {out}",
+     8, "1-bit grayscale"},
     {"grey2", Source::Pattern, 0, "ppmtopgm {in} | pnmdepth 3 | pnmtopng -force > {out}", 8,
      "2-bit grayscale"},
     {"grey4", Source::Pattern, 0, "ppmtopgm {in} | pnmdepth 15 | pnmtopng -force > {out}", 8,
      "4-bit grayscale"},
-    {"grey8", Source::Pattern, 0, "ppmtopgm {in} | pnmtopng -force > {out}", 8,
-     "8-bit grayscale"},
+    {"grey8", Source::Pattern, 0, "ppmtopgm {in} | pnmtopng -force > {out}", 8, "8-bit grayscale"},
     {"grey16", Source::Pattern16, 0, "ppmtopgm {in} | pnmtopng -force > {out}", 8,
      "16-bit grayscale"},
     {"greyAlpha", Source::Pattern, 0,
@@ -105,8 +104,7 @@ const PngCase kPngCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Tools, PngFromTools,
-                         testing::Combine(testing::ValuesIn(kPngCases),
-                                          EncoderSizes()),
+                         testing::Combine(testing::ValuesIn(kPngCases), EncoderSizes()),
                          EncoderCaseName());
 
 } // namespace

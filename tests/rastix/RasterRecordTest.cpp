@@ -17,9 +17,9 @@ TEST_P(PowerOfTwoTable, DoublesOneNTimes)
 
 INSTANTIATE_TEST_SUITE_P(Values, PowerOfTwoTable,
                          testing::Values(std::pair{0, 1}, std::pair{-1, 1}, std::pair{-5, 1},
-                                         std::pair{INT32_MIN, 1}, std::pair{1, 2},
-                                         std::pair{4, 16}, std::pair{8, 256},
-                                         std::pair{24, 16777216}, std::pair{30, 1 << 30}));
+                                         std::pair{INT32_MIN, 1}, std::pair{1, 2}, std::pair{4, 16},
+                                         std::pair{8, 256}, std::pair{24, 16777216},
+                                         std::pair{30, 1 << 30}));
 
 class ColourCountTable : public testing::TestWithParam<std::pair<int32_t, int32_t>> {};
 

@@ -14,10 +14,10 @@ struct BmpLayout {
     int32_t height = 1;
     uint16_t bits = 8;
     uint32_t compression = 0;
-    uint32_t colourCount = 0;                // biClrUsed as written
-    std::vector<uint32_t> palette;           // 0x00RRGGBB, written blue first
-    std::vector<uint32_t> masks;             // written right after a 40-byte header
-    std::vector<uint8_t> pixels;             // the pixel data exactly as stored
+    uint32_t colourCount = 0;      // biClrUsed as written
+    std::vector<uint32_t> palette; // 0x00RRGGBB, written blue first
+    std::vector<uint32_t> masks;   // written right after a 40-byte header
+    std::vector<uint8_t> pixels;   // the pixel data exactly as stored
 };
 
 inline void PutLe(std::vector<uint8_t> &out, uint32_t value, int bytes)

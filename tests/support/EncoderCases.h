@@ -27,7 +27,7 @@ struct EncoderCaseName {
     {
         const PictureSize s = std::get<1>(info.param);
         return std::string(std::get<0>(info.param).name) + "_" + std::to_string(s.width) + "x"
-            + std::to_string(s.height);
+               + std::to_string(s.height);
     }
 };
 

@@ -15,7 +15,8 @@ namespace testsupport {
 
 TempDir::TempDir()
 {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tintwell-test-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "tintwell-test-XXXXXX").string();
     if (char *made = mkdtemp(pattern.data()))
         path_ = made;
 }
@@ -30,8 +31,9 @@ TempDir::~TempDir()
 std::string FillCommand(std::string command, const std::string &in, const std::string &out,
                         const std::string &dir)
 {
-    const std::pair<std::string, std::string> keys[] = {
-        {"{in}", in}, {"{out}", out}, {"{dir}", dir}};
+    const std::pair<std::string, std::string> keys[] = {{"{in}", in},
+                                                        {"{out}", out},
+                                                        {"{dir}", dir}};
     for (const auto &[key, value] : keys) {
         for (size_t at = command.find(key); at != std::string::npos;
              at = command.find(key, at + value.size()))
@@ -101,7 +103,8 @@ RgbPicture ReadPnm(const std::string &path)
     for (size_t i = 0; i < size_t(w) * h; ++i) {
         for (int c = 0; c < 3; ++c) {
             const size_t sample = i * channels + (channels == 3 ? c : 0);
-            long v = bytesPerSample == 2 ? (raw[sample * 2] << 8 | raw[sample * 2 + 1]) : raw[sample];
+            long v =
+                bytesPerSample == 2 ? (raw[sample * 2] << 8 | raw[sample * 2 + 1]) : raw[sample];
             if (bytesPerSample == 2)
                 v >>= 8;
             else if (maxval != 255)
@@ -116,7 +119,8 @@ bool WritePpm(const std::string &path, const RgbPicture &picture)
 {
     std::ofstream out(path, std::ios::binary);
     out << "P6\n" << picture.width << ' ' << picture.height << "\n255\n";
-    out.write(reinterpret_cast<const char *>(picture.rgb.data()), std::streamsize(picture.rgb.size()));
+    out.write(reinterpret_cast<const char *>(picture.rgb.data()),
+              std::streamsize(picture.rgb.size()));
     return bool(out);
 }
 
@@ -169,17 +173,17 @@ std::string FirstDifference(const RgbPicture &got, const RgbPicture &expected)
 {
     if (got.width != expected.width || got.height != expected.height)
         return "size " + std::to_string(got.width) + "x" + std::to_string(got.height)
-            + " instead of " + std::to_string(expected.width) + "x"
-            + std::to_string(expected.height);
+               + " instead of " + std::to_string(expected.width) + "x"
+               + std::to_string(expected.height);
     auto colour = [](const RgbPicture &p, int x, int y) {
         return std::to_string(p.r(x, y)) + "," + std::to_string(p.g(x, y)) + ","
-            + std::to_string(p.b(x, y));
+               + std::to_string(p.b(x, y));
     };
     for (int y = 0; y < got.height; ++y)
         for (int x = 0; x < got.width; ++x)
             if (colour(got, x, y) != colour(expected, x, y))
                 return "pixel " + std::to_string(x) + "," + std::to_string(y) + " is "
-                    + colour(got, x, y) + " instead of " + colour(expected, x, y);
+                       + colour(got, x, y) + " instead of " + colour(expected, x, y);
     return {};
 }
 

@@ -49,8 +49,7 @@ INSTANTIATE_TEST_SUITE_P(Radii, StampSizes,
 
 TEST(Stamp, RadiusOneIsAPlusAroundTheCentre)
 {
-    EXPECT_EQ(Stamp(5, 7, 1),
-              (std::vector<Point>{{4, 7}, {5, 6}, {5, 7}, {5, 8}, {6, 7}}));
+    EXPECT_EQ(Stamp(5, 7, 1), (std::vector<Point>{{4, 7}, {5, 6}, {5, 7}, {5, 8}, {6, 7}}));
 }
 
 TEST(Stamp, ColumnsOuterRowsInnerAndBoundaryIncluded)
@@ -61,8 +60,8 @@ TEST(Stamp, ColumnsOuterRowsInnerAndBoundaryIncluded)
     EXPECT_NE(std::find(pixels.begin(), pixels.end(), Point{-5, 0}), pixels.end());
     EXPECT_EQ(std::find(pixels.begin(), pixels.end(), Point{4, 4}), pixels.end());
     for (size_t i = 1; i < pixels.size(); ++i) {
-        const bool sameColumnDown = pixels[i].first == pixels[i - 1].first
-            && pixels[i].second > pixels[i - 1].second;
+        const bool sameColumnDown =
+            pixels[i].first == pixels[i - 1].first && pixels[i].second > pixels[i - 1].second;
         const bool nextColumn = pixels[i].first > pixels[i - 1].first;
         EXPECT_TRUE(sameColumnDown || nextColumn) << "at " << i;
     }
@@ -182,13 +181,12 @@ TEST_P(OutlineRect, TruncatesEachCornerTowardZero)
     EXPECT_EQ(view::BrushOutlineRect(o.x, o.y, o.radius, o.zoom), o.rect);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Sizes, OutlineRect,
-    testing::Values(Outline{50, 60, 10, 100, {40, 50, 60, 70}},
-                    Outline{5, 5, 10, 150, {-10, -10, 20, 20}},
-                    Outline{0, 0, 1, 150, {-1, -1, 1, 1}},  // d = 1.5
-                    Outline{0, 0, 3, 10, {0, 0, 0, 0}},     // d = 0.3
-                    Outline{100, 3, 7, 1000, {30, -67, 170, 73}},
-                    Outline{20, 20, 5, 30, {18, 18, 21, 21}})); // d = 1.5
+INSTANTIATE_TEST_SUITE_P(Sizes, OutlineRect,
+                         testing::Values(Outline{50, 60, 10, 100, {40, 50, 60, 70}},
+                                         Outline{5, 5, 10, 150, {-10, -10, 20, 20}},
+                                         Outline{0, 0, 1, 150, {-1, -1, 1, 1}}, // d = 1.5
+                                         Outline{0, 0, 3, 10, {0, 0, 0, 0}},    // d = 0.3
+                                         Outline{100, 3, 7, 1000, {30, -67, 170, 73}},
+                                         Outline{20, 20, 5, 30, {18, 18, 21, 21}})); // d = 1.5
 
 } // namespace

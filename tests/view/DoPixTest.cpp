@@ -73,9 +73,10 @@ TEST_P(DoPixBounds, OnlyPositionsInsideThePictureAreWritten)
     auto expected = work.Copy();
     if (pos.inside) {
         const size_t at = size_t(work.At(pos.x, pos.y) - work.get().Pixels);
-        const auto colour = Bgr(99, 200, view::GreyValue(source.At(pos.x, pos.y)[2],
-                                                         source.At(pos.x, pos.y)[1],
-                                                         source.At(pos.x, pos.y)[0]));
+        const auto colour =
+            Bgr(99, 200,
+                view::GreyValue(source.At(pos.x, pos.y)[2], source.At(pos.x, pos.y)[1],
+                                source.At(pos.x, pos.y)[0]));
         std::copy(colour.begin(), colour.end(), expected.begin() + long(at));
     }
     view::DoPix(source.get(), work.get(), pos.x, pos.y, 99, 200, 0, true);
@@ -83,13 +84,14 @@ TEST_P(DoPixBounds, OnlyPositionsInsideThePictureAreWritten)
     EXPECT_EQ(source.Copy(), sourceBefore);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Edges, DoPixBounds,
-    testing::Values(Position{0, 0, true}, Position{kW - 1, 0, true}, Position{0, kH - 1, true},
-                    Position{kW - 1, kH - 1, true}, Position{kW, 0, false},
-                    Position{0, kH, false}, Position{-1, 0, false}, Position{0, -1, false},
-                    Position{-1, -1, false}, Position{kW, kH, false},
-                    Position{INT32_MIN, 0, false}, Position{0, INT32_MAX, false}));
+INSTANTIATE_TEST_SUITE_P(Edges, DoPixBounds,
+                         testing::Values(Position{0, 0, true}, Position{kW - 1, 0, true},
+                                         Position{0, kH - 1, true}, Position{kW - 1, kH - 1, true},
+                                         Position{kW, 0, false}, Position{0, kH, false},
+                                         Position{-1, 0, false}, Position{0, -1, false},
+                                         Position{-1, -1, false}, Position{kW, kH, false},
+                                         Position{INT32_MIN, 0, false},
+                                         Position{0, INT32_MAX, false}));
 
 TEST_F(DoPixTest, RowZeroIsTheLastMemoryRow)
 {
@@ -128,7 +130,8 @@ TEST_F(DoPixTest, ResultDoesNotDependOnTheWorkRaster)
     ColorizeAll(200, 60, 70);
     for (int32_t y = 0; y < kH; ++y)
         for (int32_t x = 0; x < kW; ++x)
-            EXPECT_EQ(0, std::memcmp(work.At(x, y), fromRandom.data() + (work.At(x, y) - work.get().Pixels), 3));
+            EXPECT_EQ(0, std::memcmp(work.At(x, y),
+                                     fromRandom.data() + (work.At(x, y) - work.get().Pixels), 3));
 }
 
 TEST_F(DoPixTest, EraserRestoresTheSourceByteForByte)
@@ -195,10 +198,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 // A brightness still being typed (outside -100..100) acts as the nearest end of the
 // range instead of pushing the lightness outside 0..255.
-INSTANTIATE_TEST_SUITE_P(
-    BrightnessBeyondItsRange, DoPixLightness,
-    testing::Values(LightCase{100, 100, 100, 150, 100, 255}, LightCase{100, 100, 100, -101, 100, 0},
-                    LightCase{255, 255, 255, INT32_MAX, 254, 255},
-                    LightCase{255, 255, 255, INT32_MIN, 254, 0}));
+INSTANTIATE_TEST_SUITE_P(BrightnessBeyondItsRange, DoPixLightness,
+                         testing::Values(LightCase{100, 100, 100, 150, 100, 255},
+                                         LightCase{100, 100, 100, -101, 100, 0},
+                                         LightCase{255, 255, 255, INT32_MAX, 254, 255},
+                                         LightCase{255, 255, 255, INT32_MIN, 254, 0}));
 
 } // namespace

@@ -56,12 +56,11 @@ TEST_P(ClipSkipping, VisiblePartEqualsTheSamePartOfAFullDrawing)
         for (int y = 0; y < window.height(); ++y)
             for (int x = 0; x < window.width(); ++x) {
                 const QPoint device = window.topLeft() + QPoint(x, y);
-                const QRgb want = full.Image().rect().contains(device)
-                                      ? full.Image().pixel(device)
-                                      : 0xff123456u;
+                const QRgb want =
+                    full.Image().rect().contains(device) ? full.Image().pixel(device) : 0xff123456u;
                 ASSERT_EQ(surface.pixel(x, y), want)
-                    << "zoom " << zoom << " window " << window.x() << "," << window.y()
-                    << " pixel " << device.x() << "," << device.y();
+                    << "zoom " << zoom << " window " << window.x() << "," << window.y() << " pixel "
+                    << device.x() << "," << device.y();
             }
     }
     deldib(raster);
@@ -69,8 +68,8 @@ TEST_P(ClipSkipping, VisiblePartEqualsTheSamePartOfAFullDrawing)
 
 INSTANTIATE_TEST_SUITE_P(Zooms, ClipSkipping,
                          ::testing::Values(ClipCase{10, 24}, ClipCase{50, 24}, ClipCase{100, 24},
-                                           ClipCase{150, 24}, ClipCase{1000, 24},
-                                           ClipCase{150, 8}, ClipCase{1000, 8}));
+                                           ClipCase{150, 24}, ClipCase{1000, 24}, ClipCase{150, 8},
+                                           ClipCase{1000, 8}));
 
 TEST(ClipSkipping, CostFollowsTheVisibleRows)
 {

@@ -52,7 +52,8 @@ TEST_P(FirstFallback, SpreadsSourceCornersToDestinationCorners)
         const int memoryRow = 8 - y;
         const int sourceRow = 4 - (4 * memoryRow) / 8;
         for (int x = 0; x < 13; ++x)
-            ASSERT_EQ(dc.Image().pixel(x, y), At(rgb, 6 * x / 12, depth == 1 ? 4 * y / 8 : sourceRow))
+            ASSERT_EQ(dc.Image().pixel(x, y),
+                      At(rgb, 6 * x / 12, depth == 1 ? 4 * y / 8 : sourceRow))
                 << x << "," << y;
     }
     EXPECT_EQ(dc.Image().pixel(13, 0), kBackground);
@@ -125,16 +126,19 @@ gdi::TestDCOptions Refusing(bool dibToDevice, bool bitmap, bool setDIBits, bool 
 
 INSTANTIATE_TEST_SUITE_P(
     Refusals, SecondFallback,
-    ::testing::Values(Refusal{Refusing(true, false, false, false), {}, true},
-                      Refusal{Refusing(true, false, false, false), {}, true, 24},
-                      Refusal{Refusing(true, false, false, false), {}, true, 8},
-                      Refusal{Refusing(true, false, false, false), {}, true, 1},
-                      Refusal{Refusing(false, false, false, false), {}, true},
-                      Refusal{Refusing(true, true, false, false), {"Could not create bitmap."}, false},
-                      Refusal{Refusing(true, false, true, false),
-                              {"The device does not support the Funtkion setdibits!"}, false},
-                      Refusal{Refusing(true, false, false, true),
-                              {"The device does not support the function StretchBlt!"}, false}));
+    ::testing::Values(
+        Refusal{Refusing(true, false, false, false), {}, true},
+        Refusal{Refusing(true, false, false, false), {}, true, 24},
+        Refusal{Refusing(true, false, false, false), {}, true, 8},
+        Refusal{Refusing(true, false, false, false), {}, true, 1},
+        Refusal{Refusing(false, false, false, false), {}, true},
+        Refusal{Refusing(true, true, false, false), {"Could not create bitmap."}, false},
+        Refusal{Refusing(true, false, true, false),
+                {"The device does not support the Funtkion setdibits!"},
+                false},
+        Refusal{Refusing(true, false, false, true),
+                {"The device does not support the function StretchBlt!"},
+                false}));
 
 TEST(SecondFallback, SkipsTheResampledCopyWithoutDibToDevice)
 {

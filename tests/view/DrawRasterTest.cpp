@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // DrawRaster on test device contexts: nearest-neighbour scaling, cutting the source to
 // the raster, which path runs for which raster and device, and the fallbacks.
+#include "view/DrawRaster.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/TestDC.h"
 #include "platform/rastix/Rastix.h"
 #include "support/TestSupport.h"
-#include "view/DrawRaster.h"
 #include "view/DrawRows.h"
 
 #include <gtest/gtest.h>

@@ -26,7 +26,10 @@ public:
     {
         return std::vector<uint8_t>(raster_.Pixels, raster_.Pixels + Bytes());
     }
-    void Assign(const std::vector<uint8_t> &bytes) { std::memcpy(raster_.Pixels, bytes.data(), Bytes()); }
+    void Assign(const std::vector<uint8_t> &bytes)
+    {
+        std::memcpy(raster_.Pixels, bytes.data(), Bytes());
+    }
     // Every byte, padding included, from a seeded generator.
     void FillRandom(uint32_t seed)
     {
@@ -38,7 +41,7 @@ public:
     uint8_t *At(int32_t x, int32_t y) const
     {
         return raster_.Pixels + size_t(RasterHeight(raster_) - 1 - y) * size_t(raster_.Stride)
-            + 3 * size_t(x);
+               + 3 * size_t(x);
     }
 
 private:

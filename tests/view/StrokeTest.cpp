@@ -3,8 +3,8 @@
 #include "view/BrushStroke.h"
 #include "view/BrushStrokeLiteral.h"
 #include "view/DoPix.h"
-#include "view/RasterToViewRect.h"
 #include "view/RasterFixture.h"
+#include "view/RasterToViewRect.h"
 
 #include <gtest/gtest.h>
 

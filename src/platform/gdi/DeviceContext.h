@@ -58,9 +58,9 @@ public:
     virtual int SetDIBitsToDevice(int x, int y, int width, int height, int xSrc, int ySrc,
                                   int startScan, int lines, const void *bits,
                                   const BITMAPINFOHEADER *info) = 0;
-    virtual int StretchDIBits(int xDst, int yDst, int wDst, int hDst, int xSrc, int ySrc,
-                              int wSrc, int hSrc, const void *bits,
-                              const BITMAPINFOHEADER *info, uint32_t rop) = 0;
+    virtual int StretchDIBits(int xDst, int yDst, int wDst, int hDst, int xSrc, int ySrc, int wSrc,
+                              int hSrc, const void *bits, const BITMAPINFOHEADER *info,
+                              uint32_t rop) = 0;
 
     // A bitmap compatible with the device, or null when it cannot be made.
     virtual HBITMAP CreateCompatibleBitmap(int width, int height);
@@ -69,8 +69,8 @@ public:
                           const BITMAPINFOHEADER *info);
     // Copies a rectangle of src's pixels (src device coordinates, top-down) scaled to
     // this DC. False when the device or the source cannot do it.
-    virtual bool StretchBlt(int x, int y, int width, int height, const DeviceContext &src,
-                            int xSrc, int ySrc, int wSrc, int hSrc, uint32_t rop) = 0;
+    virtual bool StretchBlt(int x, int y, int width, int height, const DeviceContext &src, int xSrc,
+                            int ySrc, int wSrc, int hSrc, uint32_t rop) = 0;
 
     // The pixels behind this DC and the device position of their top-left corner, for
     // use as a StretchBlt source; null when the device keeps none (a printer).

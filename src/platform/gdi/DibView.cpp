@@ -47,12 +47,9 @@ QRgb DibPixel(const DibView &dib, const uint8_t *row, int32_t x)
         const uint8_t *p = row + int64_t(x) * 3;
         return qRgb(p[2], p[1], p[0]);
     }
-    case 8:
-        return TableColour(dib, row[x]);
-    case 4:
-        return TableColour(dib, x % 2 == 0 ? row[x / 2] >> 4 : row[x / 2] & 15u);
-    default:
-        return TableColour(dib, (row[x / 8] >> (7 - x % 8)) & 1u);
+    case 8: return TableColour(dib, row[x]);
+    case 4: return TableColour(dib, x % 2 == 0 ? row[x / 2] >> 4 : row[x / 2] & 15u);
+    default: return TableColour(dib, (row[x / 8] >> (7 - x % 8)) & 1u);
     }
 }
 

@@ -7,14 +7,10 @@ int GetDeviceCaps(HDC dc, int index)
 {
     dc->Note("GetDeviceCaps");
     switch (index) {
-    case TECHNOLOGY:
-        return dc->Technology();
-    case RASTERCAPS:
-        return dc->RasterCaps();
-    case BITSPIXEL:
-        return dc->BitsPixel();
-    default:
-        return 0;
+    case TECHNOLOGY: return dc->Technology();
+    case RASTERCAPS: return dc->RasterCaps();
+    case BITSPIXEL: return dc->BitsPixel();
+    default: return 0;
     }
 }
 
@@ -74,8 +70,8 @@ int SetDIBitsToDevice(HDC dc, int xDest, int yDest, int width, int height, int x
     dc->Note("SetDIBitsToDevice");
     if (colourUse != DIB_RGB_COLORS)
         return 0;
-    return dc->SetDIBitsToDevice(xDest, yDest, width, height, xSrc, ySrc, startScan, lines,
-                                 bits, info);
+    return dc->SetDIBitsToDevice(xDest, yDest, width, height, xSrc, ySrc, startScan, lines, bits,
+                                 info);
 }
 
 int StretchDIBits(HDC dc, int xDst, int yDst, int wDst, int hDst, int xSrc, int ySrc, int wSrc,
@@ -109,8 +105,8 @@ int SetDIBits(HDC dc, HBITMAP bitmap, int startScan, int lines, const void *bits
     return dc->SetDIBits(bitmap, startScan, lines, bits, info);
 }
 
-bool StretchBlt(HDC dst, int x, int y, int width, int height, HDC src, int xSrc, int ySrc,
-                int wSrc, int hSrc, uint32_t rop)
+bool StretchBlt(HDC dst, int x, int y, int width, int height, HDC src, int xSrc, int ySrc, int wSrc,
+                int hSrc, uint32_t rop)
 {
     dst->Note("StretchBlt");
     return src && dst->StretchBlt(x, y, width, height, *src, xSrc, ySrc, wSrc, hSrc, rop);
@@ -179,7 +175,8 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ object)
     dc->Note("SelectObject");
     gdi::DcState &state = dc->State();
     if (auto *pen = dynamic_cast<HPEN>(object)) {
-        HPEN previous = state.penHandle ? state.penHandle : static_cast<HPEN>(GetStockObject(BLACK_PEN));
+        HPEN previous =
+            state.penHandle ? state.penHandle : static_cast<HPEN>(GetStockObject(BLACK_PEN));
         state.penHandle = pen;
         state.pen.style = pen->style;
         state.pen.colour = pen->colour;

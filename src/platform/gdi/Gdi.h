@@ -33,8 +33,8 @@ HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height);
 HDC CreateCompatibleDC(HDC dc);
 int SetDIBits(HDC dc, HBITMAP bitmap, int startScan, int lines, const void *bits,
               const BITMAPINFOHEADER *info, uint32_t colourUse);
-bool StretchBlt(HDC dst, int x, int y, int width, int height, HDC src, int xSrc, int ySrc,
-                int wSrc, int hSrc, uint32_t rop);
+bool StretchBlt(HDC dst, int x, int y, int width, int height, HDC src, int xSrc, int ySrc, int wSrc,
+                int hSrc, uint32_t rop);
 bool DeleteDC(HDC dc);
 
 // Pens, brushes and bitmaps. SelectObject returns the previously selected object of the

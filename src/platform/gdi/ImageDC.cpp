@@ -21,14 +21,10 @@ bool KnownRop(uint32_t rop)
 QRgb ApplyRop(uint32_t rop, QRgb dst, QRgb src)
 {
     switch (rop) {
-    case SRCINVERT:
-        return 0xff000000u | ((dst ^ src) & 0xffffffu);
-    case NOTSRCCOPY:
-        return 0xff000000u | (~src & 0xffffffu);
-    case DSTINVERT:
-        return 0xff000000u | (~dst & 0xffffffu);
-    default:
-        return src;
+    case SRCINVERT: return 0xff000000u | ((dst ^ src) & 0xffffffu);
+    case NOTSRCCOPY: return 0xff000000u | (~src & 0xffffffu);
+    case DSTINVERT: return 0xff000000u | (~dst & 0xffffffu);
+    default: return src;
     }
 }
 
@@ -94,8 +90,8 @@ int ImageDC::SetDIBitsToDevice(int x, int y, int width, int height, int xSrc, in
     const QRect visible = Visible();
     // Destination columns whose source column lies in the bitmap and which are visible.
     const int64_t c0 = std::max({int64_t(0), -int64_t(xSrc), int64_t(visible.left()) - x});
-    const int64_t c1 = std::min({int64_t(width), int64_t(dib.width) - xSrc,
-                                 int64_t(visible.right()) + 1 - x});
+    const int64_t c1 =
+        std::min({int64_t(width), int64_t(dib.width) - xSrc, int64_t(visible.right()) + 1 - x});
     const int64_t r0 = std::max<int64_t>(0, int64_t(visible.top()) - y);
     const int64_t r1 = std::min<int64_t>(height, int64_t(visible.bottom()) + 1 - y);
     for (int64_t j = r0; j < r1 && c0 < c1; ++j) {
@@ -106,15 +102,14 @@ int ImageDC::SetDIBitsToDevice(int x, int y, int width, int height, int xSrc, in
             continue;
         auto *out = reinterpret_cast<QRgb *>(image_->scanLine(int(y + j - origin_.y())))
                     + (x + c0 - origin_.x());
-        DibRowToRgb32(dib, dib.Row(int32_t(row - startScan)), int32_t(xSrc + c0),
-                      int32_t(c1 - c0), out);
+        DibRowToRgb32(dib, dib.Row(int32_t(row - startScan)), int32_t(xSrc + c0), int32_t(c1 - c0),
+                      out);
     }
     return lines;
 }
 
-int ImageDC::StretchDIBits(int xDst, int yDst, int wDst, int hDst, int xSrc, int ySrc,
-                           int wSrc, int hSrc, const void *bits, const BITMAPINFOHEADER *info,
-                           uint32_t rop)
+int ImageDC::StretchDIBits(int xDst, int yDst, int wDst, int hDst, int xSrc, int ySrc, int wSrc,
+                           int hSrc, const void *bits, const BITMAPINFOHEADER *info, uint32_t rop)
 {
     const DibView dib = ReadDib(info, bits);
     if (!dib.valid || !KnownRop(rop))
@@ -148,8 +143,8 @@ int ImageDC::StretchDIBits(int xDst, int yDst, int wDst, int hDst, int xSrc, int
     return hSrc;
 }
 
-bool ImageDC::StretchBlt(int x, int y, int width, int height, const DeviceContext &src,
-                         int xSrc, int ySrc, int wSrc, int hSrc, uint32_t rop)
+bool ImageDC::StretchBlt(int x, int y, int width, int height, const DeviceContext &src, int xSrc,
+                         int ySrc, int wSrc, int hSrc, uint32_t rop)
 {
     int sox = 0;
     int soy = 0;

@@ -17,9 +17,8 @@ class ImageDC : public DeviceContext {
 public:
     RECT ClipBox() const override;
 
-    int SetDIBitsToDevice(int x, int y, int width, int height, int xSrc, int ySrc,
-                          int startScan, int lines, const void *bits,
-                          const BITMAPINFOHEADER *info) override;
+    int SetDIBitsToDevice(int x, int y, int width, int height, int xSrc, int ySrc, int startScan,
+                          int lines, const void *bits, const BITMAPINFOHEADER *info) override;
     int StretchDIBits(int xDst, int yDst, int wDst, int hDst, int xSrc, int ySrc, int wSrc,
                       int hSrc, const void *bits, const BITMAPINFOHEADER *info,
                       uint32_t rop) override;

@@ -12,8 +12,8 @@ namespace gdi {
 void ImageDC::FillRect(const RECT &rect, COLORREF colour)
 {
     // FillRect paints with the brush whatever the mix mode.
-    const QRect target = QRect(QPoint(rect.left, rect.top), QPoint(rect.right - 1, rect.bottom - 1))
-                         & Visible();
+    const QRect target =
+        QRect(QPoint(rect.left, rect.top), QPoint(rect.right - 1, rect.bottom - 1)) & Visible();
     if (target.isEmpty())
         return;
     const QRgb pixel = ColourToRgb32(colour);

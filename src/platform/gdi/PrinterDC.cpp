@@ -56,9 +56,8 @@ int PrinterDC::SetDIBitsToDevice(int x, int y, int width, int height, int xSrc, 
     return lines;
 }
 
-int PrinterDC::StretchDIBits(int xDst, int yDst, int wDst, int hDst, int xSrc, int ySrc,
-                             int wSrc, int hSrc, const void *bits, const BITMAPINFOHEADER *info,
-                             uint32_t rop)
+int PrinterDC::StretchDIBits(int xDst, int yDst, int wDst, int hDst, int xSrc, int ySrc, int wSrc,
+                             int hSrc, const void *bits, const BITMAPINFOHEADER *info, uint32_t rop)
 {
     const DibView dib = ReadDib(info, bits);
     if (!dib.valid || rop != SRCCOPY)
@@ -70,8 +69,8 @@ int PrinterDC::StretchDIBits(int xDst, int yDst, int wDst, int hDst, int xSrc, i
     return hSrc;
 }
 
-bool PrinterDC::StretchBlt(int x, int y, int width, int height, const DeviceContext &src,
-                           int xSrc, int ySrc, int wSrc, int hSrc, uint32_t rop)
+bool PrinterDC::StretchBlt(int x, int y, int width, int height, const DeviceContext &src, int xSrc,
+                           int ySrc, int wSrc, int hSrc, uint32_t rop)
 {
     int ox = 0;
     int oy = 0;

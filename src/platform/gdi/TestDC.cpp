@@ -36,14 +36,12 @@ int TestDC::SetDIBitsToDevice(int x, int y, int width, int height, int xSrc, int
                                       info);
 }
 
-int TestDC::StretchDIBits(int xDst, int yDst, int wDst, int hDst, int xSrc, int ySrc,
-                          int wSrc, int hSrc, const void *bits, const BITMAPINFOHEADER *info,
-                          uint32_t rop)
+int TestDC::StretchDIBits(int xDst, int yDst, int wDst, int hDst, int xSrc, int ySrc, int wSrc,
+                          int hSrc, const void *bits, const BITMAPINFOHEADER *info, uint32_t rop)
 {
     if (options_.refuseStretchDIBits)
         return GDI_ERROR;
-    return ImageDC::StretchDIBits(xDst, yDst, wDst, hDst, xSrc, ySrc, wSrc, hSrc, bits, info,
-                                  rop);
+    return ImageDC::StretchDIBits(xDst, yDst, wDst, hDst, xSrc, ySrc, wSrc, hSrc, bits, info, rop);
 }
 
 HBITMAP TestDC::CreateCompatibleBitmap(int width, int height)
@@ -55,12 +53,11 @@ HBITMAP TestDC::CreateCompatibleBitmap(int width, int height)
 int TestDC::SetDIBits(HBITMAP bitmap, int startScan, int lines, const void *bits,
                       const BITMAPINFOHEADER *info)
 {
-    return options_.refuseSetDIBits ? 0
-                                    : ImageDC::SetDIBits(bitmap, startScan, lines, bits, info);
+    return options_.refuseSetDIBits ? 0 : ImageDC::SetDIBits(bitmap, startScan, lines, bits, info);
 }
 
-bool TestDC::StretchBlt(int x, int y, int width, int height, const DeviceContext &src,
-                        int xSrc, int ySrc, int wSrc, int hSrc, uint32_t rop)
+bool TestDC::StretchBlt(int x, int y, int width, int height, const DeviceContext &src, int xSrc,
+                        int ySrc, int wSrc, int hSrc, uint32_t rop)
 {
     return !options_.refuseStretchBlt
            && ImageDC::StretchBlt(x, y, width, height, src, xSrc, ySrc, wSrc, hSrc, rop);

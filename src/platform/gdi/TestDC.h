@@ -17,8 +17,8 @@ struct TestDCOptions {
     int height = 64;
     uint32_t background = 0xff808080u; // initial pixels, 0xffRRGGBB
     int screenBits = 32;
-    bool printer = false;       // TECHNOLOGY reads DT_RASPRINTER
-    bool dibToDevice = true;    // RASTERCAPS includes RC_DIBTODEV
+    bool printer = false;    // TECHNOLOGY reads DT_RASPRINTER
+    bool dibToDevice = true; // RASTERCAPS includes RC_DIBTODEV
     bool refuseStretchDIBits = false;
     bool refuseSetDIBitsToDevice = false;
     bool refuseCompatibleBitmap = false;
@@ -34,9 +34,8 @@ public:
     int RasterCaps() const override;
     int BitsPixel() const override { return options_.screenBits; }
 
-    int SetDIBitsToDevice(int x, int y, int width, int height, int xSrc, int ySrc,
-                          int startScan, int lines, const void *bits,
-                          const BITMAPINFOHEADER *info) override;
+    int SetDIBitsToDevice(int x, int y, int width, int height, int xSrc, int ySrc, int startScan,
+                          int lines, const void *bits, const BITMAPINFOHEADER *info) override;
     int StretchDIBits(int xDst, int yDst, int wDst, int hDst, int xSrc, int ySrc, int wSrc,
                       int hSrc, const void *bits, const BITMAPINFOHEADER *info,
                       uint32_t rop) override;

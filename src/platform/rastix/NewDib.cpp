@@ -20,8 +20,8 @@ bool ValidDepth(int32_t bits)
 
 } // namespace
 
-RasterImage newdib(int32_t width, int32_t height, int32_t bitsPerPixel,
-                   const void *colourSource, int32_t colourCount)
+RasterImage newdib(int32_t width, int32_t height, int32_t bitsPerPixel, const void *colourSource,
+                   int32_t colourCount)
 {
     RasterImage raster;
     if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide

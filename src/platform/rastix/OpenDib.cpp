@@ -16,14 +16,9 @@ using namespace rastix;
 namespace {
 
 const PictureFormat kFormats[] = {
-    {"BMP", IsBmp, DecodeBmp},
-    {"PNG", IsPng, DecodePng},
-    {"JPEG", IsJpeg, DecodeJpeg},
-    {"GIF", IsGif, DecodeGif},
-    {"TIFF", IsTiff, DecodeTiff},
-    {"PCX", IsPcx, DecodePcx},
-    {"IFF", IsIlbm, DecodeIlbm},
-    {"TGA", IsTga, DecodeTga},
+    {"BMP", IsBmp, DecodeBmp},   {"PNG", IsPng, DecodePng},    {"JPEG", IsJpeg, DecodeJpeg},
+    {"GIF", IsGif, DecodeGif},   {"TIFF", IsTiff, DecodeTiff}, {"PCX", IsPcx, DecodePcx},
+    {"IFF", IsIlbm, DecodeIlbm}, {"TGA", IsTga, DecodeTga},
 };
 
 // Files larger than this cannot hold a picture within the size limits.

@@ -12,16 +12,11 @@ uint8_t *PixelByte(const RasterImage &raster, int32_t x, int32_t y)
         return nullptr;
     uint8_t *row = raster.Pixels + int64_t(raster.Stride) * (height - 1 - y);
     switch (RasterBitCount(raster)) {
-    case 1:
-        return row + x / 8;
-    case 4:
-        return row + x / 2;
-    case 8:
-        return row + x;
-    case 24:
-        return row + int64_t(x) * 3;
-    default:
-        return nullptr;
+    case 1: return row + x / 8;
+    case 4: return row + x / 2;
+    case 8: return row + x;
+    case 24: return row + int64_t(x) * 3;
+    default: return nullptr;
     }
 }
 
@@ -33,14 +28,10 @@ uint32_t getpixel(const RasterImage &raster, int32_t x, int32_t y)
     if (!p)
         return 0;
     switch (RasterBitCount(raster)) {
-    case 1:
-        return (*p >> (7 - x % 8)) & 1u;
-    case 4:
-        return x % 2 == 0 ? *p >> 4 : *p & 15u;
-    case 8:
-        return *p;
-    default:
-        return p[2] + 256u * p[1] + 65536u * p[0];
+    case 1: return (*p >> (7 - x % 8)) & 1u;
+    case 4: return x % 2 == 0 ? *p >> 4 : *p & 15u;
+    case 8: return *p;
+    default: return p[2] + 256u * p[1] + 65536u * p[0];
     }
 }
 
@@ -61,9 +52,7 @@ void setpixel(const RasterImage &raster, int32_t x, int32_t y, uint32_t value)
         else
             *p = uint8_t((*p & 0xf0) | (value & 15u));
         break;
-    case 8:
-        *p = uint8_t(value);
-        break;
+    case 8: *p = uint8_t(value); break;
     default:
         p[0] = uint8_t(value >> 16); // blue
         p[1] = uint8_t(value >> 8);  // green

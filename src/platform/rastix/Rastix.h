@@ -14,8 +14,8 @@
 // null). The header's image size is stride x height. On failure (bad depth or size,
 // width or height above 65535, pixel memory of 2 GiB or more, no memory) the pixel
 // address is null and the record owns nothing.
-RasterImage newdib(int32_t width, int32_t height, int32_t bitsPerPixel,
-                   const void *colourSource, int32_t colourCount);
+RasterImage newdib(int32_t width, int32_t height, int32_t bitsPerPixel, const void *colourSource,
+                   int32_t colourCount);
 
 // Releases the raster's memory and palette handle. Harmless on a failed record.
 void deldib(const RasterImage &raster);

@@ -12,9 +12,7 @@ AlignPanel::AlignPanel(QWidget *parent, Bevel bevel) : QFrame(parent)
 void AlignPanel::setBevel(Bevel bevel)
 {
     switch (bevel) {
-    case Bevel::None:
-        setFrameStyle(QFrame::NoFrame);
-        break;
+    case Bevel::None: setFrameStyle(QFrame::NoFrame); break;
     case Bevel::Raised:
         setFrameStyle(QFrame::Panel | QFrame::Raised);
         setLineWidth(1);
@@ -80,8 +78,7 @@ void AlignPanel::realign()
             case Align::Client:
                 w->setGeometry(r.left(), r.top(), std::max(0, r.width()), std::max(0, r.height()));
                 break;
-            case Align::None:
-                break;
+            case Align::None: break;
             }
         }
     }

@@ -15,8 +15,8 @@ QStringList QtNameFilters(const QString &pipeFilter)
             if (pattern.toLower() != pattern)
                 patterns << pattern.toLower();
         }
-        filters << parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
-                       QLatin1Char(')');
+        filters << parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' '))
+                       + QLatin1Char(')');
     }
     return filters;
 }

@@ -9,27 +9,23 @@ namespace {
 QMessageBox::Icon ToQt(MessageIcon icon)
 {
     switch (icon) {
-    case MessageIcon::Information:
-        return QMessageBox::Information;
-    case MessageIcon::Warning:
-        return QMessageBox::Warning;
-    case MessageIcon::Error:
-        return QMessageBox::Critical;
-    case MessageIcon::Question:
-        return QMessageBox::Question;
-    case MessageIcon::None:
-        break;
+    case MessageIcon::Information: return QMessageBox::Information;
+    case MessageIcon::Warning: return QMessageBox::Warning;
+    case MessageIcon::Error: return QMessageBox::Critical;
+    case MessageIcon::Question: return QMessageBox::Question;
+    case MessageIcon::None: break;
     }
     return QMessageBox::NoIcon;
 }
 
 } // namespace
 
-MessageButton QtMessageService::show(const QString &text, const QString &caption,
-                                     MessageIcon icon, MessageButtons buttons)
+MessageButton QtMessageService::show(const QString &text, const QString &caption, MessageIcon icon,
+                                     MessageButtons buttons)
 {
-    QMessageBox box(ToQt(icon), caption.isEmpty() ? QApplication::applicationDisplayName() : caption,
-                    text, QMessageBox::NoButton, parent_.data());
+    QMessageBox box(ToQt(icon),
+                    caption.isEmpty() ? QApplication::applicationDisplayName() : caption, text,
+                    QMessageBox::NoButton, parent_.data());
     QMessageBox::StandardButtons qtButtons;
     if (buttons.testFlag(MessageButton::Ok) || buttons == MessageButtons())
         qtButtons |= QMessageBox::Ok;
@@ -41,13 +37,9 @@ MessageButton QtMessageService::show(const QString &text, const QString &caption
         qtButtons |= QMessageBox::No;
     box.setStandardButtons(qtButtons);
     switch (box.exec()) {
-    case QMessageBox::Cancel:
-        return MessageButton::Cancel;
-    case QMessageBox::Yes:
-        return MessageButton::Yes;
-    case QMessageBox::No:
-        return MessageButton::No;
-    default:
-        return MessageButton::Ok;
+    case QMessageBox::Cancel: return MessageButton::Cancel;
+    case QMessageBox::Yes: return MessageButton::Yes;
+    case QMessageBox::No: return MessageButton::No;
+    default: return MessageButton::Ok;
     }
 }

@@ -15,6 +15,7 @@ void Swatch::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     p.setPen(Qt::black);
-    p.setBrush(QColor(int(colour_ & 0xFF), int((colour_ >> 8) & 0xFF), int((colour_ >> 16) & 0xFF)));
+    p.setBrush(
+        QColor(int(colour_ & 0xFF), int((colour_ >> 8) & 0xFF), int((colour_ >> 16) & 0xFF)));
     p.drawRect(0, 0, width() - 1, height() - 1);
 }

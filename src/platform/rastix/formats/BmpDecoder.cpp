@@ -2,9 +2,9 @@
 // BMP files and bare DIBs: 1-, 4- and 8-bit pictures keep their colour table (2-bit
 // ones become 4-bit), 16-, 24- and 32-bit ones become 24-bit. A 32-bit picture's
 // fourth byte (alpha or padding) is ignored, as GDI does when it draws one.
+#include "platform/rastix/Rastix.h"
 #include "platform/rastix/formats/BmpHeader.h"
 #include "platform/rastix/formats/BmpRle.h"
-#include "platform/rastix/Rastix.h"
 
 #include <algorithm>
 #include <bit>

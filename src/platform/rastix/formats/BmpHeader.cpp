@@ -13,7 +13,7 @@ constexpr uint32_t kAlphaBitfields = 6; // BI_ALPHABITFIELDS: four masks after a
 bool ValidBits(uint32_t bits)
 {
     return bits == 1 || bits == 2 || bits == 4 || bits == 8 || bits == 16 || bits == 24
-        || bits == 32;
+           || bits == 32;
 }
 
 bool KnownHeaderSize(uint32_t size)
@@ -97,8 +97,8 @@ BmpLayout ReadBmpLayout(Bytes file)
         return Refuse("BMP files holding JPEG or PNG data are not supported");
     if (c == kAlphaBitfields)
         layout.compression = BI_BITFIELDS;
-    const bool fits = (layout.compression == BI_RGB)
-        || (layout.compression == BI_RLE8 && layout.bits == 8)
+    const bool fits =
+        (layout.compression == BI_RGB) || (layout.compression == BI_RLE8 && layout.bits == 8)
         || (layout.compression == BI_RLE4 && layout.bits == 4)
         || (layout.compression == BI_BITFIELDS && (layout.bits == 16 || layout.bits == 32));
     if (!fits)

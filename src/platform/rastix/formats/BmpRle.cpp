@@ -59,7 +59,7 @@ std::string UnpackBmpRle(Bytes data, RasterImage &raster, int paletteCount)
         if (count > 0) {
             for (int i = 0; i < count; ++i) {
                 const uint8_t index = !target.four() ? uint8_t(value)
-                    : i % 2 == 0                     ? uint8_t(value >> 4)
+                                      : i % 2 == 0   ? uint8_t(value >> 4)
                                                      : uint8_t(value & 15);
                 target.Put(x + i, y, index);
             }
@@ -83,7 +83,7 @@ std::string UnpackBmpRle(Bytes data, RasterImage &raster, int paletteCount)
                 return "the compressed pixel data ends inside a run";
             for (int i = 0; i < value; ++i) {
                 const uint8_t index = !target.four() ? p[i]
-                    : i % 2 == 0                     ? uint8_t(p[i / 2] >> 4)
+                                      : i % 2 == 0   ? uint8_t(p[i / 2] >> 4)
                                                      : uint8_t(p[i / 2] & 15);
                 target.Put(x + i, y, index);
             }

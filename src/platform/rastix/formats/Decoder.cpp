@@ -25,13 +25,11 @@ std::optional<std::string> CheckPictureSize(int64_t width, int64_t height)
 {
     if (width <= 0 || height <= 0)
         return "The picture is damaged: its size is " + std::to_string(width) + " x "
-            + std::to_string(height) + " pixels";
-    if (width > kMaxPictureSide || height > kMaxPictureSide
-        || width * height > kMaxPicturePixels)
-        return "The picture is too large: " + std::to_string(width) + " x "
-            + std::to_string(height) + " pixels (at most " + std::to_string(kMaxPictureSide)
-            + " pixels a side and " + std::to_string(kMaxPicturePixels / 1'000'000)
-            + " million pixels)";
+               + std::to_string(height) + " pixels";
+    if (width > kMaxPictureSide || height > kMaxPictureSide || width * height > kMaxPicturePixels)
+        return "The picture is too large: " + std::to_string(width) + " x " + std::to_string(height)
+               + " pixels (at most " + std::to_string(kMaxPictureSide) + " pixels a side and "
+               + std::to_string(kMaxPicturePixels / 1'000'000) + " million pixels)";
     return std::nullopt;
 }
 

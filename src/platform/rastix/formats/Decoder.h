@@ -55,12 +55,18 @@ void FinishPalette(RasterImage &raster);
 void SetGreyPalette(RasterImage &raster);
 
 // Little- and big-endian readers; the caller has checked the bounds.
-inline uint16_t Le16(const uint8_t *p) { return uint16_t(p[0] | p[1] << 8); }
+inline uint16_t Le16(const uint8_t *p)
+{
+    return uint16_t(p[0] | p[1] << 8);
+}
 inline uint32_t Le32(const uint8_t *p)
 {
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
-inline uint16_t Be16(const uint8_t *p) { return uint16_t(p[0] << 8 | p[1]); }
+inline uint16_t Be16(const uint8_t *p)
+{
+    return uint16_t(p[0] << 8 | p[1]);
+}
 inline uint32_t Be32(const uint8_t *p)
 {
     return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | uint32_t(p[3]);

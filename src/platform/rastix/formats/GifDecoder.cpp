@@ -5,8 +5,8 @@
 // outside the screen is cut off. Indices past the colour table are clamped to its last
 // entry. When the compressed data ends early, the rows not reached keep the
 // background colour.
-#include "platform/rastix/formats/Decoder.h"
 #include "platform/rastix/Rastix.h"
+#include "platform/rastix/formats/Decoder.h"
 
 #include <gif_lib.h>
 
@@ -78,7 +78,8 @@ bool FindFirstImage(GifFileType *gif)
 bool IsGif(Bytes file)
 {
     return file.size >= 6
-        && (std::memcmp(file.data, "GIF87a", 6) == 0 || std::memcmp(file.data, "GIF89a", 6) == 0);
+           && (std::memcmp(file.data, "GIF87a", 6) == 0
+               || std::memcmp(file.data, "GIF89a", 6) == 0);
 }
 
 RasterImage DecodeGif(Bytes file)
@@ -108,8 +109,8 @@ RasterImage DecodeGif(Bytes file)
     const int colours = map ? std::clamp(map->ColorCount, 1, 256) : 256;
     RasterImage raster = newdib(int32_t(width), int32_t(height), 8, nullptr, 0);
     if (!raster.Pixels)
-        return FailedRaster("Not enough memory for a picture of " + std::to_string(width)
-                            + " x " + std::to_string(height) + " pixels");
+        return FailedRaster("Not enough memory for a picture of " + std::to_string(width) + " x "
+                            + std::to_string(height) + " pixels");
     for (int i = 0; i < colours; ++i) {
         if (map)
             SetColour(raster, i, map->Colors[i].Red, map->Colors[i].Green, map->Colors[i].Blue);

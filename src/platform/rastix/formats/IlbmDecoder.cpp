@@ -7,8 +7,8 @@
 // ByteRun1 runs may continue into the next plane or row but stop at the end of the
 // picture; when the body ends early the rest of the picture stays at index 0 (black).
 // An uncompressed body must be complete.
-#include "platform/rastix/formats/Decoder.h"
 #include "platform/rastix/Rastix.h"
+#include "platform/rastix/formats/Decoder.h"
 
 #include <algorithm>
 #include <cstring>
@@ -30,7 +30,10 @@ struct Chunks {
     size_t bodySize = 0;
 };
 
-bool Is(const uint8_t *p, const char *id) { return std::memcmp(p, id, 4) == 0; }
+bool Is(const uint8_t *p, const char *id)
+{
+    return std::memcmp(p, id, 4) == 0;
+}
 
 // Walks the FORM's chunks up to BODY. Returns an error text, empty when fine.
 std::string ReadChunks(Bytes file, Chunks &chunks)
@@ -65,7 +68,9 @@ std::string ReadChunks(Bytes file, Chunks &chunks)
 class BodyReader {
 public:
     BodyReader(const uint8_t *data, size_t size, bool compressed)
-        : data_(data), size_(size), compressed_(compressed) {}
+        : data_(data), size_(size), compressed_(compressed)
+    {
+    }
 
     // Fills line; false when the body ended first (the rest of line is then 0).
     bool Next(std::vector<uint8_t> &line)
@@ -131,8 +136,7 @@ void PutIndex(uint8_t *row, int64_t x, int depth, int value)
 }
 
 // One HAM row: control bits in the top two planes, colour or modify value below.
-void DecodeHamRow(const std::vector<int> &values, int planes, const Chunks &chunks,
-                  uint8_t *row)
+void DecodeHamRow(const std::vector<int> &values, int planes, const Chunks &chunks, uint8_t *row)
 {
     const int dataBits = planes - 2;
     const int mask = (1 << dataBits) - 1;
@@ -149,7 +153,11 @@ void DecodeHamRow(const std::vector<int> &values, int planes, const Chunks &chun
     for (size_t x = 0; x < values.size(); ++x) {
         const int data = values[x] & mask;
         switch (values[x] >> dataBits) {
-        case 0: r = base(data, 0); g = base(data, 1); b = base(data, 2); break;
+        case 0:
+            r = base(data, 0);
+            g = base(data, 1);
+            b = base(data, 2);
+            break;
         case 1: b = modify(b, data); break;
         case 2: r = modify(r, data); break;
         default: g = modify(g, data); break;
@@ -165,7 +173,7 @@ void DecodeHamRow(const std::vector<int> &values, int planes, const Chunks &chun
 bool IsIlbm(Bytes file)
 {
     return file.size >= 12 && Is(file.data, "FORM")
-        && (Is(file.data + 8, "ILBM") || Is(file.data + 8, "PBM "));
+           && (Is(file.data + 8, "ILBM") || Is(file.data + 8, "PBM "));
 }
 
 RasterImage DecodeIlbm(Bytes file)
@@ -221,8 +229,8 @@ RasterImage DecodeIlbm(Bytes file)
 
     RasterImage raster = newdib(int32_t(width), int32_t(height), depth, nullptr, 0);
     if (!raster.Pixels)
-        return FailedRaster("Not enough memory for a picture of " + std::to_string(width)
-                            + " x " + std::to_string(height) + " pixels");
+        return FailedRaster("Not enough memory for a picture of " + std::to_string(width) + " x "
+                            + std::to_string(height) + " pixels");
 
     // Colours: the CMAP, grey steps when there is none, EHB's half-bright copies.
     const int tableSize = depth <= 8 ? 1 << depth : 0;
@@ -261,7 +269,8 @@ RasterImage DecodeIlbm(Bytes file)
             for (int64_t x = 0; x < width; ++x) {
                 uint32_t v = 0;
                 for (int p = 0; p < 24; ++p)
-                    v |= uint32_t(line[size_t(p) * planeBytes + size_t(x / 8)] >> (7 - x % 8) & 1) << p;
+                    v |= uint32_t(line[size_t(p) * planeBytes + size_t(x / 8)] >> (7 - x % 8) & 1)
+                         << p;
                 row[3 * x] = uint8_t(v >> 16);
                 row[3 * x + 1] = uint8_t(v >> 8);
                 row[3 * x + 2] = uint8_t(v);

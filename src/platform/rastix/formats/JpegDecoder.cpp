@@ -32,10 +32,10 @@ struct JpegJob {
     jpeg_progress_mgr progress{};
     std::jmp_buf jump{};
     bool created = false;
-    std::string error;      // what libjpeg or we found wrong
-    bool fullText = false;  // error is a whole refusal text, not what is damaged
+    std::string error;     // what libjpeg or we found wrong
+    bool fullText = false; // error is a whole refusal text, not what is damaged
     RasterImage raster;
-    std::vector<uint8_t> row;  // one CMYK row
+    std::vector<uint8_t> row; // one CMYK row
 
     ~JpegJob()
     {

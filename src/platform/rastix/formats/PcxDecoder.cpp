@@ -7,8 +7,8 @@
 // planes and into the next line, as ZSoft's and netpbm's readers allow, and decoding
 // stops at the last byte of the picture. When the data ends early, the rest of the
 // picture stays at index 0 (black).
-#include "platform/rastix/formats/Decoder.h"
 #include "platform/rastix/Rastix.h"
+#include "platform/rastix/formats/Decoder.h"
 
 #include <algorithm>
 #include <cstring>
@@ -23,10 +23,9 @@ constexpr size_t kTrailingPaletteBytes = 769;
 
 // The 16 colours of the EGA, used when a 16-colour file has an empty header palette.
 constexpr uint8_t kEgaPalette[16][3] = {
-    {0, 0, 0},       {0, 0, 170},    {0, 170, 0},    {0, 170, 170},
-    {170, 0, 0},     {170, 0, 170},  {170, 85, 0},   {170, 170, 170},
-    {85, 85, 85},    {85, 85, 255},  {85, 255, 85},  {85, 255, 255},
-    {255, 85, 85},   {255, 85, 255}, {255, 255, 85}, {255, 255, 255},
+    {0, 0, 0},     {0, 0, 170},     {0, 170, 0},    {0, 170, 170},   {170, 0, 0},   {170, 0, 170},
+    {170, 85, 0},  {170, 170, 170}, {85, 85, 85},   {85, 85, 255},   {85, 255, 85}, {85, 255, 255},
+    {255, 85, 85}, {255, 85, 255},  {255, 255, 85}, {255, 255, 255},
 };
 
 enum class Layout { Bilevel, Planar4, Packed, Indexed8, TrueColour };
@@ -40,7 +39,9 @@ uint8_t *RowAt(const RasterImage &raster, int64_t y)
 class RleReader {
 public:
     RleReader(const uint8_t *data, size_t size, bool compressed)
-        : data_(data), size_(size), compressed_(compressed) {}
+        : data_(data), size_(size), compressed_(compressed)
+    {
+    }
 
     // Fills line; false when the data ended first (the rest of line is then 0).
     bool Next(std::vector<uint8_t> &line)
@@ -108,7 +109,7 @@ bool IsPcx(Bytes file)
     const uint8_t version = h[1];
     const uint8_t bits = h[3];
     return h[0] == 0x0A && (version == 0 || (version >= 2 && version <= 5)) && h[2] <= 1
-        && (bits == 1 || bits == 2 || bits == 4 || bits == 8);
+           && (bits == 1 || bits == 2 || bits == 4 || bits == 8);
 }
 
 RasterImage DecodePcx(Bytes file)
@@ -154,8 +155,8 @@ RasterImage DecodePcx(Bytes file)
     const bool compressed = h[2] == 1;
     size_t dataEnd = file.size;
     const bool trailingPalette = layout == Layout::Indexed8
-        && file.size >= kHeaderBytes + kTrailingPaletteBytes
-        && file.data[file.size - kTrailingPaletteBytes] == 0x0C;
+                                 && file.size >= kHeaderBytes + kTrailingPaletteBytes
+                                 && file.data[file.size - kTrailingPaletteBytes] == 0x0C;
     if (trailingPalette)
         dataEnd -= kTrailingPaletteBytes;
     const size_t lineBytes = size_t(bytesPerLine) * size_t(planes);
@@ -164,8 +165,8 @@ RasterImage DecodePcx(Bytes file)
 
     RasterImage raster = newdib(int32_t(width), int32_t(height), depth, nullptr, 0);
     if (!raster.Pixels)
-        return FailedRaster("Not enough memory for a picture of " + std::to_string(width)
-                            + " x " + std::to_string(height) + " pixels");
+        return FailedRaster("Not enough memory for a picture of " + std::to_string(width) + " x "
+                            + std::to_string(height) + " pixels");
 
     if (layout == Layout::Indexed8) {
         const uint8_t *table = file.data + file.size - kTrailingPaletteBytes + 1;
@@ -188,9 +189,7 @@ RasterImage DecodePcx(Bytes file)
         uint8_t *row = RowAt(raster, y);
         switch (layout) {
         case Layout::Bilevel:
-        case Layout::Indexed8:
-            std::memcpy(row, line.data(), size_t((width * bits + 7) / 8));
-            break;
+        case Layout::Indexed8: std::memcpy(row, line.data(), size_t((width * bits + 7) / 8)); break;
         case Layout::Packed:
             if (bits == 4) {
                 std::memcpy(row, line.data(), size_t((width + 1) / 2));

@@ -28,12 +28,12 @@ namespace {
 struct PngJob {
     Bytes file;
     size_t position = 0;
-    std::string error;       // libpng's message, or ours
-    bool fullText = false;   // error is a whole refusal text, not what is damaged
+    std::string error;     // libpng's message, or ours
+    bool fullText = false; // error is a whole refusal text, not what is damaged
     png_structp png = nullptr;
     png_infop info = nullptr;
     RasterImage raster;
-    std::vector<uint8_t> buffer;       // converted rows when not read in place
+    std::vector<uint8_t> buffer; // converted rows when not read in place
     std::vector<png_bytep> rows;
 
     ~PngJob()
@@ -84,8 +84,8 @@ enum class RowKind { Indexed, Grey, GreyAlpha, Bgr, Bgra };
 
 struct Plan {
     RowKind kind = RowKind::Indexed;
-    int fileBits = 8;  // bits per index of an indexed picture
-    int depth = 8;     // raster depth
+    int fileBits = 8; // bits per index of an indexed picture
+    int depth = 8;    // raster depth
     int paletteCount = 0;
     bool wide = false; // 16-bit samples with alpha, blended before reducing
 };
@@ -111,9 +111,7 @@ Plan MakePlan(PngJob &job)
             png_set_tRNS_to_alpha(png);
         plan.kind = colourKey ? RowKind::GreyAlpha : RowKind::Grey;
         break;
-    case PNG_COLOR_TYPE_GRAY_ALPHA:
-        plan.kind = RowKind::GreyAlpha;
-        break;
+    case PNG_COLOR_TYPE_GRAY_ALPHA: plan.kind = RowKind::GreyAlpha; break;
     case PNG_COLOR_TYPE_RGB:
         png_set_bgr(png);
         if (colourKey)
@@ -254,7 +252,7 @@ bool ReadPng(PngJob &job)
     };
     const size_t rowBytes = png_get_rowbytes(job.png, job.info);
     const bool inPlace = (plan.kind == RowKind::Indexed && plan.fileBits != 2)
-        || plan.kind == RowKind::Grey || plan.kind == RowKind::Bgr;
+                         || plan.kind == RowKind::Grey || plan.kind == RowKind::Bgr;
     if (inPlace) {
         job.rows.resize(height);
         for (uint32_t y = 0; y < height; ++y)

@@ -7,8 +7,8 @@
 // consistent; it is tried after every other format. Runs may cross rows (some
 // writers do so) but stop at the end of the picture; when RLE data ends early the rest
 // of the picture stays at index 0 (black). Uncompressed data must be complete.
-#include "platform/rastix/formats/Decoder.h"
 #include "platform/rastix/Rastix.h"
+#include "platform/rastix/formats/Decoder.h"
 
 #include <algorithm>
 #include <cstring>
@@ -27,11 +27,14 @@ struct TgaHeader {
 
 TgaHeader ReadHeader(const uint8_t *h)
 {
-    return {h[0], h[1], h[2], Le16(h + 3), Le16(h + 5), h[7], Le16(h + 12), Le16(h + 14),
-            h[16], h[17]};
+    return {h[0], h[1],         h[2],         Le16(h + 3), Le16(h + 5),
+            h[7], Le16(h + 12), Le16(h + 14), h[16],       h[17]};
 }
 
-bool TrueColourBits(int bits) { return bits == 15 || bits == 16 || bits == 24 || bits == 32; }
+bool TrueColourBits(int bits)
+{
+    return bits == 15 || bits == 16 || bits == 24 || bits == 32;
+}
 
 // Colour of a 15/16/24/32-bit little-endian pixel or map entry as red, green, blue;
 // 5-bit components are scaled to 0..255 with rounding.
@@ -69,14 +72,10 @@ bool IsTga(Bytes file)
         return false;
     }
     switch (base) {
-    case 1:
-        return t.mapType == 1 && t.pixelBits == 8 && t.mapFirst + t.mapLength <= 256;
-    case 2:
-        return TrueColourBits(t.pixelBits);
-    case 3:
-        return t.pixelBits == 8;
-    default:
-        return false;
+    case 1: return t.mapType == 1 && t.pixelBits == 8 && t.mapFirst + t.mapLength <= 256;
+    case 2: return TrueColourBits(t.pixelBits);
+    case 3: return t.pixelBits == 8;
+    default: return false;
     }
 }
 
@@ -104,8 +103,8 @@ RasterImage DecodeTga(Bytes file)
     const int depth = base == 2 ? 24 : 8;
     RasterImage raster = newdib(t.width, t.height, depth, nullptr, 0);
     if (!raster.Pixels)
-        return FailedRaster("Not enough memory for a picture of " + std::to_string(t.width)
-                            + " x " + std::to_string(t.height) + " pixels");
+        return FailedRaster("Not enough memory for a picture of " + std::to_string(t.width) + " x "
+                            + std::to_string(t.height) + " pixels");
     if (base == 3) {
         SetGreyPalette(raster);
     } else if (base == 1) {
@@ -124,8 +123,8 @@ RasterImage DecodeTga(Bytes file)
     const uint8_t *data = file.data + dataOffset;
     const size_t size = file.size - dataOffset;
     size_t pos = 0;
-    size_t runLeft = 0;     // pixels still to repeat from the current run packet
-    size_t rawLeft = 0;     // pixels still to read from the current raw packet
+    size_t runLeft = 0; // pixels still to repeat from the current run packet
+    size_t rawLeft = 0; // pixels still to read from the current raw packet
     const uint8_t *runPixel = nullptr;
     for (size_t n = 0; n < pixelCount; ++n) {
         const uint8_t *pixel;

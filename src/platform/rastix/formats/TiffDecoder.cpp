@@ -6,8 +6,8 @@
 // data) goes through libtiff's RGBA reader into 24 bits. libtiff's messages are caught
 // per file: errors become the error text, warnings are dropped. Data that ends early
 // or fails to decompress is refused as damaged.
-#include "platform/rastix/formats/Decoder.h"
 #include "platform/rastix/Rastix.h"
+#include "platform/rastix/formats/Decoder.h"
 
 #include <tiffio.h>
 
@@ -43,7 +43,10 @@ tsize_t ReadProc(thandle_t handle, tdata_t buffer, tsize_t wanted)
     return tsize_t(n);
 }
 
-tsize_t WriteProc(thandle_t, tdata_t, tsize_t) { return -1; }
+tsize_t WriteProc(thandle_t, tdata_t, tsize_t)
+{
+    return -1;
+}
 
 toff_t SeekProc(thandle_t handle, toff_t offset, int whence)
 {
@@ -59,8 +62,14 @@ toff_t SeekProc(thandle_t handle, toff_t offset, int whence)
     return file->pos;
 }
 
-int CloseProc(thandle_t) { return 0; }
-toff_t SizeProc(thandle_t handle) { return static_cast<MemoryFile *>(handle)->size; }
+int CloseProc(thandle_t)
+{
+    return 0;
+}
+toff_t SizeProc(thandle_t handle)
+{
+    return static_cast<MemoryFile *>(handle)->size;
+}
 // The bytes are handed to libtiff as a read-only mapping: its unmapped path refuses
 // valid uncompressed tiles that are cut off at the picture's edge. In read mode libtiff
 // copies mapped data before changing it.
@@ -84,7 +93,10 @@ int KeepFirstError(TIFF *, void *user, const char *module, const char *format, v
     return 1;
 }
 
-int DropWarning(TIFF *, void *, const char *, const char *, va_list) { return 1; }
+int DropWarning(TIFF *, void *, const char *, const char *, va_list)
+{
+    return 1;
+}
 
 struct TiffCloser {
     void operator()(TIFF *tiff) const { TIFFClose(tiff); }
@@ -180,7 +192,7 @@ bool IsTiff(Bytes file)
         return false;
     const uint8_t *p = file.data;
     return (p[0] == 'I' && p[1] == 'I' && (p[2] == 42 || p[2] == 43) && p[3] == 0)
-        || (p[0] == 'M' && p[1] == 'M' && p[2] == 0 && (p[3] == 42 || p[3] == 43));
+           || (p[0] == 'M' && p[1] == 'M' && p[2] == 0 && (p[3] == 42 || p[3] == 43));
 }
 
 RasterImage DecodeTiff(Bytes bytes)
@@ -212,18 +224,23 @@ RasterImage DecodeTiff(Bytes bytes)
     if (auto refusal = CheckPictureSize(width, height))
         return FailedRaster(*refusal);
 
-    const bool grey = photometric == PHOTOMETRIC_MINISBLACK || photometric == PHOTOMETRIC_MINISWHITE;
+    const bool grey =
+        photometric == PHOTOMETRIC_MINISBLACK || photometric == PHOTOMETRIC_MINISWHITE;
     const bool palette = photometric == PHOTOMETRIC_PALETTE && samples == 1
-        && (bits == 1 || bits == 2 || bits == 4 || bits == 8);
+                         && (bits == 1 || bits == 2 || bits == 4 || bits == 8);
     const bool rgb = photometric == PHOTOMETRIC_RGB && samples >= 3 && (bits == 8 || bits == 16);
     const bool greyKind = grey && (bits == 1 || bits == 2 || bits == 4 || bits == 8 || bits == 16);
     const bool scanlines = !TIFFIsTiled(tiff.get()) && compression != COMPRESSION_OJPEG
-        && (planar == PLANARCONFIG_CONTIG || samples == 1) && (palette || rgb || greyKind);
+                           && (planar == PLANARCONFIG_CONTIG || samples == 1)
+                           && (palette || rgb || greyKind);
     if (!scanlines)
         return ReadThroughRgba(tiff.get(), file, width, height);
 
-    const int depth = rgb ? 24 : palette ? (bits == 1 ? 1 : bits == 8 ? 8 : 4)
-                                         : (bits == 1 ? 1 : 8);
+    const int depth = rgb       ? 24
+                      : palette ? (bits == 1   ? 1
+                                   : bits == 8 ? 8
+                                               : 4)
+                                : (bits == 1 ? 1 : 8);
     RasterImage raster = newdib(int32_t(width), int32_t(height), depth, nullptr, 0);
     if (!raster.Pixels)
         return NoMemory(width, height);
