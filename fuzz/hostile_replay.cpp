@@ -3,7 +3,7 @@
 // sanitizers. Exits 1 when a refusal carries no readable text; a sanitizer report
 // aborts the run by itself.
 #include "FuzzDecoder.h"
-#include "HostileCorpus.h"
+#include "support/HostileCorpus.h"
 
 #include <cstdio>
 #include <string>

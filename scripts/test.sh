@@ -9,6 +9,7 @@ scripts/install-deps.sh test
 
 # Quick checks of the source itself before anything is built.
 scripts/check-format.sh
+scripts/check-layers.sh
 
 jobs=$(nproc)
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DTINTWELL_TESTS=ON -DTINTWELL_BENCH=ON

@@ -3,8 +3,8 @@
 // picture, without crashing, within 2 seconds of processor time and 256 MiB of address
 // space. Each file is opened in a child process that carries those limits, so a crash,
 // a hang or a runaway allocation shows up as that file's failure.
-#include "HostileCorpus.h"
 #include "platform/rastix/Rastix.h"
+#include "support/HostileCorpus.h"
 
 #include <gtest/gtest.h>
 

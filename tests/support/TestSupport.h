@@ -4,7 +4,7 @@
 // output, and reading any raster back as plain RGB for comparison.
 #pragma once
 
-#include "document/RasterImage.h"
+#include "platform/rastix/Rastix.h"
 
 #include <cstdint>
 #include <filesystem>

@@ -4,7 +4,7 @@
 // 24-bit bitmaps are understood; anything else reads as invalid and is refused.
 #pragma once
 
-#include "platform/gdi/WinTypes.h"
+#include "platform/rastix/WinTypes.h"
 
 #include <QRgb>
 

@@ -4,7 +4,7 @@
 // handles. Values are those of the Windows headers, so the code reads like GDI code.
 #pragma once
 
-#include "platform/gdi/WinTypes.h"
+#include "platform/rastix/WinTypes.h"
 
 #include <QImage>
 

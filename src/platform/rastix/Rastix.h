@@ -1,13 +1,67 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The raster library: creating, releasing, loading and halftoning rasters, and
-// single-pixel access. Every raster goes in and out as a RasterImage by value.
-// x counts columns from the left and y rows from the top of the picture.
+// The raster library: the raster record it hands out, the helpers that read a record's
+// header, and creating, releasing, loading and halftoning rasters, and single-pixel
+// access. Every raster goes in and out as a RasterImage by value. x counts columns from
+// the left and y rows from the top of the picture.
+//
+// The record is byte-exact where it matters: the packed bitmap (a 40-byte
+// BITMAPINFOHEADER followed by the colour table, blue, green, red, 0 per entry), the
+// pixel memory (rows bottom-up, stride a multiple of 4, 24-bit pixels blue-green-red,
+// 4-bit pixels high nibble first) and the logical palette block (version, count, 256
+// entries red, green, blue, flags). After a failed OpenDib the palette entry area holds
+// a zero-terminated error text instead. Addresses and handles have the machine's pointer
+// width, so the record's size and the offsets after its first field are those of this
+// build, not of a 32-bit one.
+//
+// Records are copied by value freely; only deldib releases the memory they describe.
 #pragma once
 
-#include "document/RasterImage.h"
+#include "platform/rastix/WinTypes.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+
+struct RasterImage {
+    uint8_t *Bitmap = nullptr; // packed bitmap: header, then colour table
+    uintptr_t Storage = 0;     // owns packed bitmap and pixel memory; 0 when none
+    uintptr_t Reserved1 = 0;
+    uint8_t *Pixels = nullptr; // pixel memory; null when creation or loading failed
+    int32_t Stride = 0;        // bytes per memory row
+    uint8_t PaletteFlag = 0;   // 1: drawing selects PaletteHandle
+    uint8_t Reserved2 = 0;
+    LOGPALETTE256 Palette = {}; // logical palette, or the error text after a failed load
+    uint16_t Reserved3 = 0;
+    HPALETTE PaletteHandle = nullptr;
+    uint8_t Reserved4[28] = {};
+
+    const BITMAPINFOHEADER *Header() const
+    {
+        return reinterpret_cast<const BITMAPINFOHEADER *>(Bitmap);
+    }
+    BITMAPINFOHEADER *Header() { return reinterpret_cast<BITMAPINFOHEADER *>(Bitmap); }
+    RGBQUAD *ColourTable() { return reinterpret_cast<RGBQUAD *>(Bitmap + 40); }
+    const RGBQUAD *ColourTable() const { return reinterpret_cast<const RGBQUAD *>(Bitmap + 40); }
+};
+
+// The palette block must stay contiguous: version, count, then the entries.
+static_assert(offsetof(LOGPALETTE256, palNumEntries) == 2);
+static_assert(offsetof(LOGPALETTE256, palPalEntry) == 4);
+static_assert(offsetof(RasterImage, Palette) % 2 == 0);
+
+// Header readers. A record without a packed bitmap reads as 0 for every field.
+int32_t RasterWidth(const RasterImage &raster);
+int32_t RasterHeight(const RasterImage &raster);
+int32_t RasterBitCount(const RasterImage &raster);
+// 2 to the power n by doubling 1 n times; 1 for n <= 0.
+int32_t PowerOfTwo(int32_t n);
+// PowerOfTwo(RasterBitCount): 2, 16, 256 or 16777216.
+int32_t RasterColourCount(const RasterImage &raster);
+// The header's image size: bytes of pixel memory.
+uint32_t RasterImageSize(const RasterImage &raster);
+
+// The error text a failed OpenDib left in the palette entry area (empty when none).
+std::string RasterErrorText(const RasterImage &raster);
 
 // A new zero-filled raster of 1, 4, 8 or 24 bits per pixel. The first colourCount
 // colour-table entries are copied from the packed bitmap at colourSource (none when

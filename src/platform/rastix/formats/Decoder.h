@@ -8,7 +8,7 @@
 // the input and never write outside the raster.
 #pragma once
 
-#include "document/RasterImage.h"
+#include "platform/rastix/Rastix.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "document/RasterImage.h"
+#include "platform/rastix/Rastix.h"
 
 #include <cstring>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "HostileCorpus.h"
+#include "support/HostileCorpus.h"
 
 #include <algorithm>
 #include <array>
