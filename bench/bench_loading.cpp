@@ -6,11 +6,11 @@
 //
 // Run from the build folder: bench/bench_loading [--benchmark_filter=...]
 #include "document/DepthConversion.h"
-#include "document/HandBmp.h"
 #include "document/PictureLoader.h"
 #include "document/ProgressGeometry.h"
 #include "platform/rastix/Rastix.h"
 #include "platform/ui/ProgressStatusBar.h"
+#include "support/BmpBuilder.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -35,7 +35,8 @@ std::string PictureFile(int32_t bits)
     const std::filesystem::path path = std::filesystem::temp_directory_path()
                                        / ("tintwell-bench-" + std::to_string(bits) + "bit.bmp");
     if (!std::filesystem::exists(path)) {
-        const std::vector<uint8_t> bytes = handbmp::Encode(handbmp::Pattern(kWidth, kHeight, bits));
+        const std::vector<uint8_t> bytes =
+            testsupport::MakeBmp(testsupport::Pattern(kWidth, kHeight, bits));
         std::ofstream(path, std::ios::binary)
             .write(reinterpret_cast<const char *>(bytes.data()), std::streamsize(bytes.size()));
     }
@@ -72,10 +73,9 @@ struct StatusBarFixture {
         bar.resize(764, ProgressStatusBar::kHeight);
         bar.SetDrawPanelHandler([this](ProgressStatusBar *b, int, const QRect &rect) {
             panel = rect;
-            const document::PanelRect r{rect.left(), rect.top(), rect.right() + 1,
-                                        rect.bottom() + 1};
-            const document::PanelRect fill = document::ProgressBarRect(r, percent);
-            if (!fill.IsEmpty())
+            const Rect r{rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1};
+            const Rect fill = document::ProgressBarRect(r, percent);
+            if (!fill.Empty())
                 b->Canvas()->fillRect(fill.Left, fill.Top, fill.Width(), fill.Height(),
                                       QColor(0, 0, 128));
         });
@@ -90,10 +90,9 @@ struct StatusBarFixture {
             bar.RepaintNow();
             return;
         }
-        const document::PanelRect r{panel.left(), panel.top(), panel.right() + 1,
-                                    panel.bottom() + 1};
-        const document::PanelRect fill = document::ProgressBarRect(r, percent);
-        if (!fill.IsEmpty())
+        const Rect r{panel.left(), panel.top(), panel.right() + 1, panel.bottom() + 1};
+        const Rect fill = document::ProgressBarRect(r, percent);
+        if (!fill.Empty())
             bar.FillNow(QRect(fill.Left, fill.Top, fill.Width(), fill.Height()), QColor(0, 0, 128));
     }
 };
@@ -108,7 +107,7 @@ void BM_DepthUpTo(benchmark::State &state)
     }
     std::unique_ptr<StatusBarFixture> statusBar;
     volatile int32_t last = 0;
-    document::ProgressFunction progress;
+    document::ProgressSink progress;
     if (state.range(1) == 1)
         progress = [&last](int32_t p) { last = p; };
     if (state.range(1) == 2) {

@@ -90,12 +90,12 @@ BENCHMARK_DEFINE_F(StrokeStep, MouseMove)(benchmark::State &state)
         const int32_t toX = forward ? x1 : x0;
         const int32_t toY = forward ? y1 : y0;
         forward = !forward;
-        const view::IntRect changed =
+        const Rect changed =
             literal ? view::StrokeLineLiteral(source_, work_, fromX, fromY, toX, toY, params)
                     : view::StrokeLine(source_, work_, fromX, fromY, toX, toY, params);
-        const view::IntRect shown = view::RasterToViewRect(changed, kWidth, kHeight, zoom);
+        const Rect shown = view::RasterToViewRect(changed, kWidth, kHeight, zoom);
         const QRect clip = visible.intersected(
-            QRect(QPoint(shown.left, shown.top), QPoint(shown.right - 1, shown.bottom - 1)));
+            QRect(QPoint(shown.Left, shown.Top), QPoint(shown.Right - 1, shown.Bottom - 1)));
         if (!shown.Empty() && !clip.isEmpty()) {
             dc.SetClip(clip);
             DrawRaster(&dc, 0, 0, viewWidth, viewHeight, work_, 0, 0, kWidth, kHeight, true,

@@ -17,7 +17,7 @@ test_pkgs=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang-14 libclang-rt-14-dev llvm-14 clang-format-14
     netpbm imagemagick libjpeg-turbo-progs libtiff-tools giflib-tools libpng-tools
-    xvfb xauth
+    xvfb xauth x11-utils
 )
 
 pkgs=("${build_pkgs[@]}")

@@ -4,6 +4,6 @@
 TAboutBox::TAboutBox(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("AboutBox"));
-    setWindowTitle(QStringLiteral("About"));
+    setWindowTitle(QStringLiteral("Info"));
     setModal(true);
 }

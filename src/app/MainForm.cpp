@@ -3,8 +3,8 @@
 // control events to the named handlers.
 #include "app/MainForm.h"
 
+#include "app/Application.h"
 #include "app/ProgramDir.h"
-#include "platform/rastix/Rastix.h"
 #include "platform/ui/AlignPanel.h"
 #include "platform/ui/HelpEngine.h"
 #include "platform/ui/QtFileDialogService.h"
@@ -57,7 +57,7 @@ TMainForm::TMainForm(MainFormSeams seams, QWidget *parent)
     if (seams_.Messages) {
         messages_ = seams_.Messages;
     } else {
-        ownMessages_ = std::make_unique<QtMessageService>(this);
+        ownMessages_ = std::make_unique<QtMessageService>(this, ApplicationTitle());
         messages_ = ownMessages_.get();
     }
     if (seams_.Dialogs) {
@@ -89,21 +89,6 @@ TMainForm::~TMainForm()
     FormDestroy();
 }
 
-RasterImage TMainForm::NewRaster(int32_t width, int32_t height, int32_t bits)
-{
-    if (seams_.NewDib)
-        return seams_.NewDib(width, height, bits, nullptr, 0);
-    return newdib(width, height, bits, nullptr, 0);
-}
-
-void TMainForm::ReleaseRaster(const RasterImage &raster)
-{
-    if (seams_.DelDib)
-        seams_.DelDib(raster);
-    else
-        deldib(raster);
-}
-
 void TMainForm::FormCreate()
 {
     ProgramDir = WithTrailingSeparator(QCoreApplication::applicationDirPath());
@@ -111,18 +96,17 @@ void TMainForm::FormCreate()
     // FormDestroy uses it.
     HelpFile = ProgramDir;
 
-    SourceRaster = NewRaster(320, 200, 24);
+    SourceRaster = seams_.Rasters.New(320, 200, 24);
     Whiten(SourceRaster);
-    WorkRaster = NewRaster(320, 200, 24);
+    WorkRaster = seams_.Rasters.New(320, 200, 24);
     Whiten(WorkRaster);
 
-    PaintBox1->resize(RasterWidth(SourceRaster), RasterHeight(SourceRaster));
-    ZoomEdChange();
+    ZoomEdChange(); // the view takes the raster's size at the start zoom of 100
 
     SaveDialog1.InitialDir = ProgramDir;
     OpenDialog1.Filter = QString::fromLatin1(OpenFilter);
 
-    PaletteRaster = NewRaster(64, 256, 24);
+    PaletteRaster = seams_.Rasters.New(64, 256, 24);
     if (!PaletteRaster.Pixels)
         messages_->show(
             QStringLiteral("Error: Not enough memory to work correcly with this program!!!"),
@@ -137,9 +121,9 @@ void TMainForm::FormDestroy()
     if (destroyed_)
         return;
     destroyed_ = true;
-    ReleaseRaster(PaletteRaster);
-    ReleaseRaster(SourceRaster);
-    ReleaseRaster(WorkRaster);
+    seams_.Rasters.Delete(PaletteRaster);
+    seams_.Rasters.Delete(SourceRaster);
+    seams_.Rasters.Delete(WorkRaster);
     PaletteRaster = SourceRaster = WorkRaster = RasterImage{};
     help_->Quit(HelpFile);
 }

@@ -19,12 +19,14 @@
 // Fields and controls are public so that tests can inspect and drive them.
 #pragma once
 
-#include "app/DockEdge.h"
 #include "document/RasterImage.h"
+#include "document/RasterLibrary.h"
+#include "platform/gdi/Rect.h"
 #include "platform/ui/FileDialogService.h"
 #include "platform/ui/ShiftState.h"
 #include "platform/ui/SurfacePaintBox.h"
-#include "platform/ui/WinRect.h"
+#include "view/BrushStroke.h"
+#include "view/DockEdge.h"
 
 #include <QMainWindow>
 #include <QPoint>
@@ -50,18 +52,18 @@ class QToolButton;
 class SpinEdit;
 class Swatch;
 class TAboutBox;
+namespace document {
+struct LoadMessage;
+}
 
 // What the main window uses from outside, replaceable by tests. Null members get the
-// program's defaults: Qt message boxes and dialogs, no help engine, newdib and deldib.
+// program's defaults: Qt message boxes and dialogs, no help engine, and the raster
+// library's own newdib, deldib and OpenDib.
 struct MainFormSeams {
     MessageService *Messages = nullptr;
     FileDialogService *Dialogs = nullptr;
     HelpEngine *Help = nullptr;
-    std::function<RasterImage(int32_t width, int32_t height, int32_t bitsPerPixel,
-                              const void *colourSource, int32_t colourCount)>
-        NewDib;
-    std::function<void(const RasterImage &raster)> DelDib;
-    std::function<RasterImage(const std::string &fileName, void *window)> OpenDib;
+    document::RasterLibrary Rasters;
 };
 
 class TMainForm : public QMainWindow {
@@ -85,11 +87,11 @@ public:
     int32_t LastMouseX = 0;
     int32_t LastMouseY = 0;
     bool OutlineShown = false;
-    WinRect OutlineRect;
+    Rect OutlineRect;
 
     // ---- progress ----
     int32_t ProgressPercent = 0;
-    WinRect ProgressRect;
+    Rect ProgressRect;
 
     // ---- controls ----
     ProgressStatusBar *StatusBar1 = nullptr; // text panel (empty) and progress panel
@@ -202,8 +204,10 @@ public:
     void PaintBox1MouseMove(ShiftState Shift, int X, int Y);
     void PaintBox1MouseUp(Qt::MouseButton Button, ShiftState Shift, int X, int Y);
     void Timer1Timer();
-    void DoBrush(int cx, int cy, int hue, int sat);
-    void BrushLine(int x1, int y1, int x2, int y2, int hue, int sat);
+    // One stamp, and the line of stamps of a stroke step; each returns the raster
+    // rectangle it wrote (rows from the top), which the handler repaints.
+    Rect DoBrush(int cx, int cy, int hue, int sat);
+    Rect BrushLine(int x1, int y1, int x2, int y2, int hue, int sat);
     void DoPix(int x, int y, int hue, int sat, int bright);
 
     // ---- progress ----
@@ -213,10 +217,10 @@ public:
     void WMUser(intptr_t wParam);
 
     // ---- tool bar docking ----
-    DockEdge SpeedBarEdge() const { return dockEdge_; }
+    view::DockEdge SpeedBarEdge() const { return dockEdge_; }
     // Puts the left tool bar at an edge of OuterPanel and lays its controls out
     // along it.
-    void DockSpeedBar(DockEdge edge);
+    void DockSpeedBar(view::DockEdge edge);
     int DockFrameDraws = 0; // how often the drag frame was drawn, for tests
 
     MessageService &Messages() const { return *messages_; }
@@ -234,12 +238,17 @@ private:
     void WireControls();
     void LayOutSpeedBar();
     bool SpeedBarMouse(QEvent *event);
-    void DrawDockFrame(DockEdge edge);
+    void DrawDockFrame(view::DockEdge edge);
     void RemoveDockFrame();
-    QRect DockFrameRect(DockEdge edge) const;
+    QRect DockFrameRect(view::DockEdge edge) const;
 
-    RasterImage NewRaster(int32_t width, int32_t height, int32_t bits);
-    void ReleaseRaster(const RasterImage &raster);
+    void ShowLoadMessage(const document::LoadMessage &message);
+    // What every pixel of a stroke step gets, read from the controls now.
+    view::StrokeParams StrokeNow(int32_t hue, int32_t sat) const;
+    // Removes the outline and redraws the view pixels showing the changed raster part.
+    void RepaintStroke(const Rect &changed);
+    void EraseOutline();
+    void DrawOutline(int32_t x, int32_t y);
 
     std::unique_ptr<MessageService> ownMessages_;
     std::unique_ptr<FileDialogService> ownDialogs_;
@@ -250,10 +259,10 @@ private:
     MainFormSeams seams_;
     bool destroyed_ = false;
 
-    DockEdge dockEdge_ = DockEdge::Left;
+    view::DockEdge dockEdge_ = view::DockEdge::Left;
     bool dockPressed_ = false;
     bool dockDragging_ = false;
     QPoint dockPressPoint_;
-    DockEdge dockTarget_ = DockEdge::Left;
+    view::DockEdge dockTarget_ = view::DockEdge::Left;
     QWidget *dockFrame_ = nullptr;
 };

@@ -20,23 +20,23 @@ constexpr int HorizontalBarHeight = 72;
 
 } // namespace
 
-QRect TMainForm::DockFrameRect(DockEdge edge) const
+QRect TMainForm::DockFrameRect(view::DockEdge edge) const
 {
     // The room below the top bar, where the tool bar lies at any edge.
     QRect r = OuterPanel->contentsRect();
     r.setTop(r.top() + Panel7->height());
     switch (edge) {
-    case DockEdge::Left: return {r.left(), r.top(), VerticalBarWidth, r.height()};
-    case DockEdge::Right:
+    case view::DockEdge::Left: return {r.left(), r.top(), VerticalBarWidth, r.height()};
+    case view::DockEdge::Right:
         return {r.right() + 1 - VerticalBarWidth, r.top(), VerticalBarWidth, r.height()};
-    case DockEdge::Top: return {r.left(), r.top(), r.width(), HorizontalBarHeight};
-    case DockEdge::Bottom:
+    case view::DockEdge::Top: return {r.left(), r.top(), r.width(), HorizontalBarHeight};
+    case view::DockEdge::Bottom:
         return {r.left(), r.bottom() + 1 - HorizontalBarHeight, r.width(), HorizontalBarHeight};
     }
     return r;
 }
 
-void TMainForm::DrawDockFrame(DockEdge edge)
+void TMainForm::DrawDockFrame(view::DockEdge edge)
 {
     if (!dockFrame_)
         dockFrame_ = new InvertedFrame(OuterPanel);
@@ -54,18 +54,18 @@ void TMainForm::RemoveDockFrame()
         dockFrame_->hide();
 }
 
-void TMainForm::DockSpeedBar(DockEdge edge)
+void TMainForm::DockSpeedBar(view::DockEdge edge)
 {
     dockEdge_ = edge;
-    const bool vertical = edge == DockEdge::Left || edge == DockEdge::Right;
+    const bool vertical = edge == view::DockEdge::Left || edge == view::DockEdge::Right;
     if (vertical)
         SpeedBar1->resize(VerticalBarWidth, SpeedBar1->height());
     else
         SpeedBar1->resize(SpeedBar1->width(), HorizontalBarHeight);
-    const Align side = edge == DockEdge::Left    ? Align::Left
-                       : edge == DockEdge::Right ? Align::Right
-                       : edge == DockEdge::Top   ? Align::Top
-                                                 : Align::Bottom;
+    const Align side = edge == view::DockEdge::Left    ? Align::Left
+                       : edge == view::DockEdge::Right ? Align::Right
+                       : edge == view::DockEdge::Top   ? Align::Top
+                                                       : Align::Bottom;
     // The bar keeps to the outside of the palette panel and the middle area: give
     // those their places again after it.
     OuterPanel->setAlign(SpeedBar1, side);
@@ -102,7 +102,8 @@ bool TMainForm::SpeedBarMouse(QEvent *event)
         }
         const QPoint p = OuterPanel->mapFromGlobal(global) - OuterPanel->contentsRect().topLeft();
         const QRect area = OuterPanel->contentsRect();
-        const DockEdge target = DockTargetEdge(p.x(), p.y(), area.width(), area.height());
+        const view::DockEdge target =
+            view::DockTargetEdge(p.x(), p.y(), area.width(), area.height());
         if (!dockFrame_ || dockFrame_->isHidden() || target != dockTarget_)
             DrawDockFrame(target);
         return true;

@@ -3,6 +3,7 @@
 // are pixels; panels keep to their side of the parent as AlignPanel places them.
 #include "app/MainForm.h"
 
+#include "app/Application.h"
 #include "platform/ui/AlignPanel.h"
 #include "platform/ui/MessageServiceSink.h"
 #include "platform/ui/ProgressStatusBar.h"
@@ -72,6 +73,7 @@ QFont WindowFont(bool bold)
 void TMainForm::CreateControls()
 {
     setWindowTitle(QStringLiteral("Merrow Tintwell 2.0"));
+    setWindowIconText(ApplicationTitle());
     setFont(WindowFont(false));
 
     auto *client = Named(new AlignPanel(this), "ClientArea");
@@ -251,7 +253,7 @@ void TMainForm::LayOutSpeedBar()
 {
     // Along the left or right edge: the buttons in a column, 3 pixels in from the
     // bar's left edge, then radius and zoom with their labels.
-    if (dockEdge_ == DockEdge::Left || dockEdge_ == DockEdge::Right) {
+    if (dockEdge_ == view::DockEdge::Left || dockEdge_ == view::DockEdge::Right) {
         ColorierenBtn->setGeometry(3, 11, 78, 64);
         RadiergummiBtn->setGeometry(3, 75, 78, 64);
         RadiusLabel->move(8, 144);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Opening a picture file into the document. The work is the headless LoadPicture;
-// this side asks for the file, shows failures and repaints the view.
+// Opening a picture file into the document. The work is the headless loading code;
+// this side asks for the file, converts through DepthUpTo, shows failures and repaints
+// the view.
 #include "app/MainForm.h"
 
 #include "document/DepthConversion.h"
@@ -30,40 +31,40 @@ void TMainForm::Open1Click()
 
 void TMainForm::openfilenow(const QString &fileName)
 {
-    document::LoadSeams seams;
-    seams.Allocate = [this](int32_t width, int32_t height, int32_t bits, const void *, int32_t) {
-        return NewRaster(width, height, bits);
-    };
-    seams.Release = [this](const RasterImage &raster) { ReleaseRaster(raster); };
-    seams.Open = seams_.OpenDib;
-
-    const document::LoadResult result = document::LoadPicture(
-        {SourceRaster, WorkRaster}, QFile::encodeName(fileName).toStdString(),
-        reinterpret_cast<void *>(winId()), [this](int32_t percent) { SetProStatus(percent); },
-        seams);
-    if (!result.Loaded) {
-        // The document, the view and the progress stay as they were.
-        Messages().show(FromLocal(result.Message.Text), FromLocal(result.Message.Caption),
-                        MessageIcon::None, MessageButton::Ok);
+    const std::string name = QFile::encodeName(fileName).toStdString();
+    const document::OpenedPicture opened =
+        document::OpenPicture(name, reinterpret_cast<void *>(winId()), seams_.Rasters);
+    if (!opened.Opened) {
+        ShowLoadMessage(opened.Message);
         return;
     }
+    // The previous pair stays until the new one is complete: a conversion or a working
+    // copy that cannot be made leaves the document, the view and the progress as they
+    // were.
+    const document::DocumentRasters previous{SourceRaster, WorkRaster};
+    SourceRaster = opened.Raster;
+    DepthUpTo(24);
+    const document::LoadResult result =
+        document::AdoptPicture(previous, SourceRaster, name, seams_.Rasters);
     SourceRaster = result.Rasters.Source;
     WorkRaster = result.Rasters.Work;
+    if (!result.Loaded) {
+        ShowLoadMessage(result.Message);
+        return;
+    }
     ZoomEdChange();
 }
 
 void TMainForm::DepthUpTo(int depth)
 {
     // SourceRaster is replaced only by a complete conversion; on failure it stays as it
-    // was. Loading does the same through LoadPicture, which also keeps the old
-    // document until the new one is complete.
-    const document::DepthConversion converted = document::DepthUpTo(
-        SourceRaster, depth, [this](int32_t percent) { SetProStatus(percent); },
-        [this](int32_t width, int32_t height, int32_t bits, const void *, int32_t) {
-            return NewRaster(width, height, bits);
-        });
-    if (converted.Ok && converted.Raster.Pixels != SourceRaster.Pixels) {
-        ReleaseRaster(SourceRaster);
-        SourceRaster = converted.Raster;
-    }
+    // was.
+    document::ConvertInPlace(
+        SourceRaster, depth, [this](int32_t percent) { SetProStatus(percent); }, seams_.Rasters);
+}
+
+void TMainForm::ShowLoadMessage(const document::LoadMessage &message)
+{
+    Messages().show(FromLocal(message.Text), FromLocal(message.Caption), MessageIcon::None,
+                    MessageButton::Ok);
 }

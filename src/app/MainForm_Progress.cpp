@@ -8,6 +8,7 @@
 
 #include "document/ProgressGeometry.h"
 #include "platform/ui/ProgressStatusBar.h"
+#include "platform/ui/QtRect.h"
 
 #include <QColor>
 #include <QPainter>
@@ -16,21 +17,6 @@ namespace {
 
 // Outline and fill alike.
 const QColor kBarColour(0, 0, 128);
-
-document::PanelRect FromQRect(const QRect &r)
-{
-    return {r.left(), r.top(), r.right() + 1, r.bottom() + 1};
-}
-
-document::PanelRect FromWinRect(const WinRect &r)
-{
-    return {r.Left, r.Top, r.Right, r.Bottom};
-}
-
-QRect ToQRect(const document::PanelRect &r)
-{
-    return QRect(r.Left, r.Top, r.Width(), r.Height());
-}
 
 } // namespace
 
@@ -50,20 +36,19 @@ void TMainForm::SBarPaintMore()
     // Before the panel's first paint ProgressRect is empty and nothing shows; the first
     // paint draws the bar at the stored percentage. A bar that would not change a pixel
     // is skipped by the status bar, so reporting every row stays cheap.
-    const document::PanelRect bar =
-        document::ProgressBarRect(FromWinRect(ProgressRect), ProgressPercent);
-    if (!bar.IsEmpty())
+    const ::Rect bar = document::ProgressBarRect(ProgressRect, ProgressPercent);
+    if (!bar.Empty())
         StatusBar1->FillNow(ToQRect(bar), kBarColour);
 }
 
 void TMainForm::StatusBar1DrawPanel(QWidget *StatusBar, int, const QRect &Rect)
 {
-    const document::PanelRect panel = FromQRect(Rect);
-    const document::PanelRect bar = document::ProgressBarRect(panel, ProgressPercent);
+    const ::Rect panel = FromQRect(Rect);
+    const ::Rect bar = document::ProgressBarRect(panel, ProgressPercent);
     auto *statusBar = qobject_cast<ProgressStatusBar *>(StatusBar);
-    if (statusBar && statusBar->Canvas() && !bar.IsEmpty())
+    if (statusBar && statusBar->Canvas() && !bar.Empty())
         statusBar->Canvas()->fillRect(ToQRect(bar), kBarColour);
-    ProgressRect = WinRect{panel.Left, panel.Top, panel.Right, panel.Bottom};
+    ProgressRect = panel;
 }
 
 void TMainForm::WMUser(intptr_t wParam)

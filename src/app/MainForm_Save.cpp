@@ -5,8 +5,8 @@
 // an existing file.
 #include "app/MainForm.h"
 
-#include "app/RasterQImage.h"
-#include "app/SaveFormat.h"
+#include "document/RasterQImage.h"
+#include "document/SaveFormat.h"
 #include "platform/ui/MessageService.h"
 
 #include <QImageWriter>
@@ -17,8 +17,9 @@ void TMainForm::Saveas1Click()
     const std::optional<QString> chosen = dialogs_->ChooseSaveFile(SaveDialog1);
     if (!chosen || chosen->isEmpty())
         return;
-    if (!SaveFormatFor(*chosen)) {
-        messages_->show(SaveExtensionsHelp(), QString(), MessageIcon::Warning, MessageButton::Ok);
+    if (!document::SaveFormatFor(*chosen)) {
+        messages_->show(document::SaveExtensionsHelp(), QString(), MessageIcon::Warning,
+                        MessageButton::Ok);
         return;
     }
     const QString failure = SaveWorkRaster(*chosen);
@@ -28,14 +29,14 @@ void TMainForm::Saveas1Click()
 
 QString TMainForm::SaveWorkRaster(const QString &fileName) const
 {
-    const std::optional<SaveFormat> format = SaveFormatFor(fileName);
+    const std::optional<document::SaveFormat> format = document::SaveFormatFor(fileName);
     if (!format)
-        return SaveExtensionsHelp();
+        return document::SaveExtensionsHelp();
     const QString cannot = QStringLiteral("The picture could not be saved as \"%1\":\n%2");
     if (!QImageWriter::supportedImageFormats().contains(format->Format))
         return cannot.arg(fileName, QStringLiteral("this system has no writer for %1 files.")
                                         .arg(QString::fromLatin1(format->Format.toUpper())));
-    const QImage image = RasterToQImage(WorkRaster);
+    const QImage image = document::RasterToQImage(WorkRaster);
     if (image.isNull())
         return cannot.arg(fileName, QStringLiteral("there is no picture in memory."));
 

@@ -2,6 +2,7 @@
 // The program's entry: application title, the main window, the hidden about box, and
 // the message loop until the main window closes.
 #include "app/AboutBox.h"
+#include "app/Application.h"
 #include "app/MainForm.h"
 
 #include <QApplication>
@@ -33,8 +34,7 @@ int main(int argc, char **argv)
         return 1;
     }
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("tintwell"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Tintwell 1.5"));
+    SetUpApplication();
 
     TMainForm mainForm;
     TAboutBox aboutBox(&mainForm);

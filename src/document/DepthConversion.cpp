@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/DepthConversion.h"
 
-#include "document/ProgressGeometry.h"
 #include "platform/rastix/Rastix.h"
 
 namespace document {
@@ -10,7 +9,7 @@ namespace {
 
 constexpr uint32_t kWhite = 16777215;
 
-void Report(const ProgressFunction &progress, int32_t percent)
+void Report(const ProgressSink &progress, int32_t percent)
 {
     if (progress)
         progress(percent);
@@ -44,8 +43,8 @@ void ConvertBitRow(const RasterImage &source, const RasterImage &target, int32_t
         setpixel(target, x, y, getpixel(source, x, y) == 0 ? 0 : kWhite);
 }
 
-DepthConversion Convert(const RasterImage &source, const ProgressFunction &progress,
-                        const RasterAllocator &allocate)
+DepthConversion Convert(const RasterImage &source, const ProgressSink &progress,
+                        const RasterLibrary &library)
 {
     const int32_t bits = RasterBitCount(source);
     const int32_t height = RasterHeight(source);
@@ -57,12 +56,11 @@ DepthConversion Convert(const RasterImage &source, const ProgressFunction &progr
     if (bits != 1 && bits != 4 && bits != 8)
         return {};
 
-    const RasterImage target =
-        allocate ? allocate(width, height, 24, nullptr, 0) : newdib(width, height, 24, nullptr, 0);
+    const RasterImage target = library.New(width, height, 24);
     if (!RasterExists(target) || RasterWidth(target) != width || RasterHeight(target) != height
         || RasterBitCount(target) != 24) {
         if (target.Storage != 0)
-            deldib(target);
+            library.Delete(target);
         return {};
     }
 
@@ -78,13 +76,26 @@ DepthConversion Convert(const RasterImage &source, const ProgressFunction &progr
 
 } // namespace
 
-DepthConversion DepthUpTo(const RasterImage &source, int32_t depth,
-                          const ProgressFunction &progress, const RasterAllocator &allocate)
+DepthConversion DepthUpTo(const RasterImage &source, int32_t depth, const ProgressSink &progress,
+                          const RasterLibrary &library)
 {
     Report(progress, 0);
-    DepthConversion result = depth == 24 ? Convert(source, progress, allocate) : DepthConversion{};
+    DepthConversion result = depth == 24 ? Convert(source, progress, library) : DepthConversion{};
     Report(progress, 0);
     return result;
+}
+
+bool ConvertInPlace(RasterImage &raster, int32_t depth, const ProgressSink &progress,
+                    const RasterLibrary &library)
+{
+    const DepthConversion converted = DepthUpTo(raster, depth, progress, library);
+    if (!converted.Ok)
+        return false;
+    if (converted.Raster.Pixels != raster.Pixels) {
+        library.Delete(raster);
+        raster = converted.Raster;
+    }
+    return true;
 }
 
 } // namespace document

@@ -2,16 +2,13 @@
 // Converting a freshly loaded raster to 24 bits per pixel.
 #pragma once
 
-#include "document/RasterAllocator.h"
+#include "document/ProgressSink.h"
 #include "document/RasterImage.h"
+#include "document/RasterLibrary.h"
 
 #include <cstdint>
-#include <functional>
 
 namespace document {
-
-// Receives a percentage; the status bar's SetProStatus in the program.
-using ProgressFunction = std::function<void(int32_t percent)>;
 
 struct DepthConversion {
     // The 24-bit raster: source itself when it already had 24 bits, otherwise a new
@@ -33,8 +30,14 @@ struct DepthConversion {
 //
 // Never releases source. Fails (Ok false, nothing left allocated) when the 24-bit
 // raster cannot be created, when depth is not 24, or when source is not a 1-, 4-, 8-
-// or 24-bit raster with pixel memory. An omitted allocator means newdib.
-DepthConversion DepthUpTo(const RasterImage &source, int32_t depth,
-                          const ProgressFunction &progress, const RasterAllocator &allocate = {});
+// or 24-bit raster with pixel memory. Rasters come from and go back to library.
+DepthConversion DepthUpTo(const RasterImage &source, int32_t depth, const ProgressSink &progress,
+                          const RasterLibrary &library = {});
+
+// DepthUpTo on raster itself: on success raster holds the converted picture and the one
+// it held before is released (unless it already had the depth); on failure raster is
+// left as it was. True on success.
+bool ConvertInPlace(RasterImage &raster, int32_t depth, const ProgressSink &progress,
+                    const RasterLibrary &library = {});
 
 } // namespace document

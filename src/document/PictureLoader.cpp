@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/PictureLoader.h"
 
-#include "platform/rastix/Rastix.h"
+#include "document/DepthConversion.h"
 
 #include <cstring>
 
@@ -17,14 +17,6 @@ const char *const kNoMemoryToConvert =
 const char *const kNoMemoryForCopy =
     "There is not enough memory for the working copy of the picture. "
     "The previous picture is kept.";
-
-void Release(const LoadSeams &seams, const RasterImage &raster)
-{
-    if (seams.Release)
-        seams.Release(raster);
-    else
-        deldib(raster);
-}
 
 LoadResult Failure(const DocumentRasters &current, LoadMessage message)
 {
@@ -48,46 +40,57 @@ LoadMessage OpenFailureMessage(const std::string &fileName, const std::string &e
     return {LoadErrorTitle(fileName), "Error"};
 }
 
-LoadResult LoadPicture(const DocumentRasters &current, const std::string &fileName, void *window,
-                       const ProgressFunction &progress, const LoadSeams &seams)
+OpenedPicture OpenPicture(const std::string &fileName, void *window, const RasterLibrary &library)
 {
-    const RasterImage opened =
-        seams.Open ? seams.Open(fileName, window) : OpenDib(fileName.c_str(), 0, window);
-    if (!opened.Pixels) {
+    OpenedPicture opened;
+    opened.Raster = library.Open(fileName, window);
+    opened.Opened = opened.Raster.Pixels != nullptr;
+    if (!opened.Opened) {
         // A failed record owns nothing; it is dropped, not released.
-        return Failure(current, OpenFailureMessage(fileName, RasterErrorText(opened)));
+        opened.Message = OpenFailureMessage(fileName, RasterErrorText(opened.Raster));
+        opened.Raster = RasterImage{};
     }
+    return opened;
+}
 
+LoadResult AdoptPicture(const DocumentRasters &previous, const RasterImage &picture,
+                        const std::string &fileName, const RasterLibrary &library)
+{
     // The old pair is released only once the new one is complete, so a failure on the
     // way leaves the previous picture in place.
-    const DepthConversion converted = DepthUpTo(opened, 24, progress, seams.Allocate);
-    if (!converted.Ok) {
-        Release(seams, opened);
-        return Failure(current, {kNoMemoryToConvert, LoadErrorTitle(fileName)});
+    if (!RasterExists(picture) || RasterBitCount(picture) != 24) {
+        if (picture.Storage != 0)
+            library.Delete(picture);
+        return Failure(previous, {kNoMemoryToConvert, LoadErrorTitle(fileName)});
     }
-    const RasterImage source = converted.Raster;
-    if (source.Pixels != opened.Pixels)
-        Release(seams, opened);
-
-    const int32_t width = RasterWidth(source);
-    const int32_t height = RasterHeight(source);
-    const RasterImage work = seams.Allocate ? seams.Allocate(width, height, 24, nullptr, 0)
-                                            : newdib(width, height, 24, nullptr, 0);
+    const int32_t width = RasterWidth(picture);
+    const int32_t height = RasterHeight(picture);
+    const RasterImage work = library.New(width, height, 24);
     if (!RasterExists(work) || RasterWidth(work) != width || RasterHeight(work) != height
-        || RasterBitCount(work) != 24 || work.Stride != source.Stride) {
+        || RasterBitCount(work) != 24 || work.Stride != picture.Stride) {
         if (work.Storage != 0)
-            Release(seams, work);
-        Release(seams, source);
-        return Failure(current, {kNoMemoryForCopy, LoadErrorTitle(fileName)});
+            library.Delete(work);
+        library.Delete(picture);
+        return Failure(previous, {kNoMemoryForCopy, LoadErrorTitle(fileName)});
     }
-    std::memcpy(work.Pixels, source.Pixels, size_t(height) * size_t(source.Stride));
+    std::memcpy(work.Pixels, picture.Pixels, size_t(height) * size_t(picture.Stride));
 
-    Release(seams, current.Source);
-    Release(seams, current.Work);
+    library.Delete(previous.Source);
+    library.Delete(previous.Work);
     LoadResult result;
-    result.Rasters = {source, work};
+    result.Rasters = {picture, work};
     result.Loaded = true;
     return result;
+}
+
+LoadResult LoadPicture(const DocumentRasters &current, const std::string &fileName, void *window,
+                       const ProgressSink &progress, const RasterLibrary &library)
+{
+    OpenedPicture opened = OpenPicture(fileName, window, library);
+    if (!opened.Opened)
+        return Failure(current, opened.Message);
+    ConvertInPlace(opened.Raster, 24, progress, library);
+    return AdoptPicture(current, opened.Raster, fileName, library);
 }
 
 } // namespace document

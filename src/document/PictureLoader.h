@@ -3,11 +3,10 @@
 // and make the working copy. Headless; the main window shows the message and repaints.
 #pragma once
 
-#include "document/DepthConversion.h"
-#include "document/RasterAllocator.h"
+#include "document/ProgressSink.h"
 #include "document/RasterImage.h"
+#include "document/RasterLibrary.h"
 
-#include <functional>
 #include <string>
 
 namespace document {
@@ -34,14 +33,6 @@ struct LoadResult {
     LoadMessage Message;
 };
 
-// Replaceable steps, for tests. Empty members mean OpenDib(name, 0, window), newdib
-// and deldib.
-struct LoadSeams {
-    std::function<RasterImage(const std::string &fileName, void *window)> Open;
-    RasterAllocator Allocate;
-    std::function<void(const RasterImage &raster)> Release;
-};
-
 // "Error: The file " + fileName + " could not be loaded!"
 std::string LoadErrorTitle(const std::string &fileName);
 
@@ -50,13 +41,35 @@ std::string LoadErrorTitle(const std::string &fileName);
 // as the text under the caption "Error".
 LoadMessage OpenFailureMessage(const std::string &fileName, const std::string &errorText);
 
-// Loads fileName. On success the old pair is released with deldib and the result holds
-// the new pair: both 24 bits per pixel and of equal size, Source the record OpenDib
-// returned (converted when it was not 24-bit), Work a copy of Source's height x stride
-// bytes. On any failure (the file cannot be read, or the converted picture or the
+// Loading runs in three steps, so that a window can convert in between as its own
+// documented step: OpenPicture reads the file, the caller converts the result to 24 bits
+// per pixel (ConvertInPlace), and AdoptPicture makes the new document of it. LoadPicture
+// runs all three.
+
+// The file as the library reads it, in its own depth.
+struct OpenedPicture {
+    RasterImage Raster; // owned by the caller when Opened
+    bool Opened = false;
+    LoadMessage Message; // when not Opened: the box that tells the user
+};
+OpenedPicture OpenPicture(const std::string &fileName, void *window,
+                          const RasterLibrary &library = {});
+
+// The document made from picture, the opened file after its conversion. When picture has
+// 24 bits per pixel and its working copy (height x stride bytes of it) can be made, the
+// previous pair is released and the result holds picture and the copy. Otherwise (the
+// conversion failed, or there is no memory for the copy) picture and anything made on
+// the way are released and the result holds previous untouched, with the message.
+LoadResult AdoptPicture(const DocumentRasters &previous, const RasterImage &picture,
+                        const std::string &fileName, const RasterLibrary &library = {});
+
+// Loads fileName into a new document. On success the old pair is released and the
+// result holds the new pair: both 24 bits per pixel and of equal size, Source the record
+// OpenDib returned (converted when it was not 24-bit), Work a copy of Source's height x
+// stride bytes. On any failure (the file cannot be read, or the converted picture or the
 // working copy cannot be created) current is returned untouched and everything
 // allocated on the way is released again. The conversion reports to progress.
 LoadResult LoadPicture(const DocumentRasters &current, const std::string &fileName, void *window,
-                       const ProgressFunction &progress, const LoadSeams &seams = {});
+                       const ProgressSink &progress, const RasterLibrary &library = {});
 
 } // namespace document

@@ -34,11 +34,11 @@ int32_t MapViewToRaster(int32_t v, int32_t zoom)
     return TruncSaturated(scaled);
 }
 
-IntRect BrushOutlineRect(int32_t x, int32_t y, int32_t radius, int32_t zoom)
+Rect BrushOutlineRect(int32_t x, int32_t y, int32_t radius, int32_t zoom)
 {
     const long double d = static_cast<long double>(radius) * zoom / 100.0L;
-    return IntRect{TruncSaturated(x - d), TruncSaturated(y - d), TruncSaturated(x + d),
-                   TruncSaturated(y + d)};
+    return Rect{TruncSaturated(x - d), TruncSaturated(y - d), TruncSaturated(x + d),
+                TruncSaturated(y + d)};
 }
 
 } // namespace view

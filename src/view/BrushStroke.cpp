@@ -117,8 +117,8 @@ void ColorizeRun(const uint8_t *s, uint8_t *d, int64_t count, const GreyTerms &g
 
 } // namespace
 
-IntRect StrokeLine(const RasterImage &source, const RasterImage &work, int32_t x1, int32_t y1,
-                   int32_t x2, int32_t y2, const StrokeParams &params)
+Rect StrokeLine(const RasterImage &source, const RasterImage &work, int32_t x1, int32_t y1,
+                int32_t x2, int32_t y2, const StrokeParams &params)
 {
     const int64_t width = std::min(RasterWidth(source), RasterWidth(work));
     const int64_t height = std::min(RasterHeight(source), RasterHeight(work));
@@ -140,7 +140,7 @@ IntRect StrokeLine(const RasterImage &source, const RasterImage &work, int32_t x
 
     const int32_t sourceHeight = RasterHeight(source);
     const int32_t workHeight = RasterHeight(work);
-    IntRect box;
+    Rect box;
     bool any = false;
     size_t first = 0; // first run that can still reach the current row
     for (int64_t y = rowFirst; y <= rowLast; ++y) {
@@ -167,14 +167,14 @@ IntRect StrokeLine(const RasterImage &source, const RasterImage &work, int32_t x
         else
             std::memmove(d, s, size_t(hi - lo + 1) * 3);
 
-        const IntRect row{int32_t(lo), int32_t(y), int32_t(hi + 1), int32_t(y + 1)};
+        const Rect row{int32_t(lo), int32_t(y), int32_t(hi + 1), int32_t(y + 1)};
         if (!any) {
             box = row;
             any = true;
         } else {
-            box.left = std::min(box.left, row.left);
-            box.right = std::max(box.right, row.right);
-            box.bottom = row.bottom;
+            box.Left = std::min(box.Left, row.Left);
+            box.Right = std::max(box.Right, row.Right);
+            box.Bottom = row.Bottom;
         }
     }
     return box;

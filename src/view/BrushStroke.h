@@ -4,7 +4,7 @@
 #pragma once
 
 #include "document/RasterImage.h"
-#include "view/IntRect.h"
+#include "platform/gdi/Rect.h"
 
 #include <cstdint>
 
@@ -29,7 +29,7 @@ struct StrokeParams {
 // pixel memory are left alone.
 // Returns the raster rectangle written (half-open, rows counted from the top), empty
 // when nothing was written.
-IntRect StrokeLine(const RasterImage &source, const RasterImage &work, int32_t x1, int32_t y1,
-                   int32_t x2, int32_t y2, const StrokeParams &params);
+Rect StrokeLine(const RasterImage &source, const RasterImage &work, int32_t x1, int32_t y1,
+                int32_t x2, int32_t y2, const StrokeParams &params);
 
 } // namespace view

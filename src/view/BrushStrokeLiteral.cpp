@@ -9,13 +9,13 @@
 
 namespace view {
 
-IntRect StrokeLineLiteral(const RasterImage &source, const RasterImage &work, int32_t x1,
-                          int32_t y1, int32_t x2, int32_t y2, const StrokeParams &params)
+Rect StrokeLineLiteral(const RasterImage &source, const RasterImage &work, int32_t x1, int32_t y1,
+                       int32_t x2, int32_t y2, const StrokeParams &params)
 {
     const int32_t width = std::min(RasterWidth(source), RasterWidth(work));
     const int32_t height = std::min(RasterHeight(source), RasterHeight(work));
     const bool writable = source.Pixels && work.Pixels;
-    IntRect box;
+    Rect box;
     bool any = false;
     auto pixel = [&](int32_t x, int32_t y) {
         DoPix(source, work, x, y, params.hue, params.saturation, params.brightness,
@@ -23,14 +23,14 @@ IntRect StrokeLineLiteral(const RasterImage &source, const RasterImage &work, in
         if (!writable || x < 0 || y < 0 || x >= width || y >= height)
             return;
         if (!any) {
-            box = IntRect{x, y, x + 1, y + 1};
+            box = Rect{x, y, x + 1, y + 1};
             any = true;
             return;
         }
-        box.left = std::min(box.left, x);
-        box.top = std::min(box.top, y);
-        box.right = std::max(box.right, x + 1);
-        box.bottom = std::max(box.bottom, y + 1);
+        box.Left = std::min(box.Left, x);
+        box.Top = std::min(box.Top, y);
+        box.Right = std::max(box.Right, x + 1);
+        box.Bottom = std::max(box.Bottom, y + 1);
     };
     BrushLine(x1, y1, x2, y2,
               [&](int32_t cx, int32_t cy) { DoBrush(cx, cy, params.radius, pixel); });

@@ -9,7 +9,7 @@ namespace view {
 
 // Same contract and result as StrokeLine; the returned rectangle bounds the pixels
 // DoPix wrote.
-IntRect StrokeLineLiteral(const RasterImage &source, const RasterImage &work, int32_t x1,
-                          int32_t y1, int32_t x2, int32_t y2, const StrokeParams &params);
+Rect StrokeLineLiteral(const RasterImage &source, const RasterImage &work, int32_t x1, int32_t y1,
+                       int32_t x2, int32_t y2, const StrokeParams &params);
 
 } // namespace view

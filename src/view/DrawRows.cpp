@@ -21,10 +21,10 @@ void DrawRows(HDC dc, int32_t destX, int32_t destY, int32_t destWidth, int32_t d
     RECT clip;
     if (GetClipBox(dc, &clip) != 2)
         return;
-    const int64_t c0 = std::max<int64_t>(0, int64_t(clip.left) - destX);
-    const int64_t c1 = std::min<int64_t>(destWidth, int64_t(clip.right) - destX);
-    const int64_t r0 = std::max<int64_t>(0, int64_t(clip.top) - destY);
-    const int64_t r1 = std::min<int64_t>(destHeight, int64_t(clip.bottom) - destY);
+    const int64_t c0 = std::max<int64_t>(0, int64_t(clip.Left) - destX);
+    const int64_t c1 = std::min<int64_t>(destWidth, int64_t(clip.Right) - destX);
+    const int64_t r0 = std::max<int64_t>(0, int64_t(clip.Top) - destY);
+    const int64_t r1 = std::min<int64_t>(destHeight, int64_t(clip.Bottom) - destY);
     if (c0 >= c1 || r0 >= r1)
         return;
     const int32_t columns = int32_t(c1 - c0);

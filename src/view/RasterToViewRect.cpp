@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "view/RasterToViewRect.h"
 
+#include "view/ViewSize.h"
+
 #include <algorithm>
 
 namespace view {
@@ -17,19 +19,19 @@ int64_t FirstShowing(int64_t index, int64_t size, int64_t viewSize)
 
 } // namespace
 
-IntRect RasterToViewRect(const IntRect &raster, int32_t width, int32_t height, int32_t zoom)
+Rect RasterToViewRect(const Rect &raster, int32_t width, int32_t height, int32_t zoom)
 {
     if (raster.Empty() || width <= 0 || height <= 0 || zoom <= 0)
         return {};
-    const int64_t viewWidth = int64_t(width) * zoom / 100;
-    const int64_t viewHeight = int64_t(height) * zoom / 100;
+    const int64_t viewWidth = ScaledSize(width, zoom);
+    const int64_t viewHeight = ScaledSize(height, zoom);
     if (viewWidth <= 0 || viewHeight <= 0)
         return {};
-    IntRect view{int32_t(FirstShowing(raster.left, width, viewWidth)),
-                 int32_t(FirstShowing(raster.top, height, viewHeight)),
-                 int32_t(FirstShowing(raster.right, width, viewWidth)),
-                 int32_t(FirstShowing(raster.bottom, height, viewHeight))};
-    return view.Empty() ? IntRect{} : view;
+    Rect view{int32_t(FirstShowing(raster.Left, width, viewWidth)),
+              int32_t(FirstShowing(raster.Top, height, viewHeight)),
+              int32_t(FirstShowing(raster.Right, width, viewWidth)),
+              int32_t(FirstShowing(raster.Bottom, height, viewHeight))};
+    return view.Empty() ? Rect{} : view;
 }
 
 } // namespace view

@@ -3,18 +3,18 @@
 // can repaint only what it changed.
 #pragma once
 
-#include "view/IntRect.h"
+#include "platform/gdi/Rect.h"
 
 #include <cstdint>
 
 namespace view {
 
-// The view is the raster drawn by nearest neighbour at (width x zoom) div 100 by
-// (height x zoom) div 100 pixels: view column v shows raster column (width v) div
+// The view is the raster drawn by nearest neighbour at ScaledSize(width, zoom) by
+// ScaledSize(height, zoom) pixels: view column v shows raster column (width v) div
 // viewWidth, view row u raster row (height u) div viewHeight. Returns the half-open
 // view rectangle of exactly the view pixels that show raster pixels inside the
 // half-open raster rectangle (rows counted from the top), clipped to the view; empty
 // for an empty rectangle, an empty raster or a zoom of 0 or less.
-IntRect RasterToViewRect(const IntRect &raster, int32_t width, int32_t height, int32_t zoom);
+Rect RasterToViewRect(const Rect &raster, int32_t width, int32_t height, int32_t zoom);
 
 } // namespace view

@@ -122,7 +122,7 @@ private:
     }
 
     // The surface with the hollow inverting ellipse drawn over it once more.
-    QImage withOutlineInverted(const WinRect &rect)
+    QImage withOutlineInverted(const Rect &rect)
     {
         QImage copy = form->PaintBox1->Surface().copy();
         gdi::SurfaceDC dc(copy, form->PaintBox1->SurfaceRect().topLeft(),
@@ -176,9 +176,9 @@ private slots:
         QVERIFY(!form->OutlineShown); // no outline until the pointer moves
         move(to);
         QVERIFY(form->OutlineShown);
-        const view::IntRect outline = view::BrushOutlineRect(to.x(), to.y(), radius, zoom);
+        const Rect outline = view::BrushOutlineRect(to.x(), to.y(), radius, zoom);
         QCOMPARE(form->OutlineRect,
-                 (WinRect{outline.left, outline.top, outline.right, outline.bottom}));
+                 (Rect{outline.Left, outline.Top, outline.Right, outline.Bottom}));
         release(up); // no stamp at the release point
         QVERIFY(!form->Painting);
         QVERIFY(!form->Timer1->isActive());
@@ -283,6 +283,21 @@ private slots:
         move(QPoint(140, 120));
         release(QPoint(140, 120));
         QVERIFY(Bytes(form->WorkRaster) == Bytes(form->SourceRaster));
+    }
+
+    void windowDoPixFollowsTheSelectedTool()
+    {
+        // The window's per-pixel operation colours with Colorize down and restores the
+        // source pixel with Erase down, whatever was painted before.
+        const auto pixel = [](const RasterImage &r, int x, int y) {
+            const uint8_t *p = r.Pixels + r.Stride * (RasterHeight(r) - 1 - y) + 3 * x;
+            return std::vector<uint8_t>(p, p + 3);
+        };
+        form->DoPix(7, 5, 170, 255, 0);
+        QVERIFY(pixel(form->WorkRaster, 7, 5) != pixel(form->SourceRaster, 7, 5));
+        form->RadiergummiBtn->click();
+        form->DoPix(7, 5, 170, 255, 0);
+        QCOMPARE(pixel(form->WorkRaster, 7, 5), pixel(form->SourceRaster, 7, 5));
     }
 
     void numbersStillBeingTypedStayHarmless()

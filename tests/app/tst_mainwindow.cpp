@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's controls: places, captions, hints, spin-edit ranges and behaviour,
 // the tool group, the menu, the shared commands and re-docking the left tool bar.
-#include "app/DockEdge.h"
 #include "app/FakeServices.h"
 #include "app/MainForm.h"
 #include "platform/ui/AlignPanel.h"
 #include "platform/ui/ProgressStatusBar.h"
 #include "platform/ui/SpinEdit.h"
+#include "view/DockEdge.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -473,40 +473,6 @@ private slots:
         QVERIFY(form->findChildren<QStatusBar *>().isEmpty());
     }
 
-    void dockTarget_data()
-    {
-        QTest::addColumn<double>("x");
-        QTest::addColumn<double>("y");
-        QTest::addColumn<int>("edge");
-        const double w = 764, h = 485;
-        QTest::newRow("centre") << w / 2 << h / 2 << int(DockEdge::Right);
-        QTest::newRow("top-left corner") << 0.0 << 0.0 << int(DockEdge::Top);
-        QTest::newRow("top middle") << w / 2 << 5.0 << int(DockEdge::Top);
-        QTest::newRow("right middle") << w - 5 << h / 2 << int(DockEdge::Right);
-        QTest::newRow("left middle") << 5.0 << h / 2 << int(DockEdge::Left);
-        QTest::newRow("bottom middle") << w / 2 << h - 5 << int(DockEdge::Bottom);
-        QTest::newRow("top-right corner") << w << 0.0 << int(DockEdge::Right);
-        QTest::newRow("bottom-left corner") << 0.0 << h << int(DockEdge::Bottom);
-        QTest::newRow("bottom-right corner") << w << h << int(DockEdge::Right);
-        QTest::newRow("just below main diagonal, left half")
-            << 100.0 << 100 * h / w + 0.01 << int(DockEdge::Left);
-        QTest::newRow("outside to the right") << w + 50 << h / 2 << int(DockEdge::Right);
-        QTest::newRow("outside above") << w / 2 << -20.0 << int(DockEdge::Top);
-    }
-    void dockTarget()
-    {
-        QFETCH(double, x);
-        QFETCH(double, y);
-        QFETCH(int, edge);
-        QCOMPARE(int(DockTargetEdge(x, y, 764, 485)), edge);
-    }
-
-    void dockTargetOfAnEmptyArea()
-    {
-        QCOMPARE(DockTargetEdge(0, 0, 0, 100), DockEdge::Left);
-        QCOMPARE(DockTargetEdge(0, 0, 100, 0), DockEdge::Left);
-    }
-
     void fourPixelsDoNotStartADrag()
     {
         const QPoint press(40, 300);
@@ -516,7 +482,7 @@ private slots:
             speedBarMouse(QEvent::MouseMove, press + d);
         QCOMPARE(form->DockFrameDraws, 0);
         speedBarMouse(QEvent::MouseButtonRelease, press + QPoint(4, 4));
-        QCOMPARE(form->SpeedBarEdge(), DockEdge::Left);
+        QCOMPARE(form->SpeedBarEdge(), view::DockEdge::Left);
         QCOMPARE(form->SpeedBar1->geometry(), QRect(0, 41, 89, 444));
     }
 
@@ -540,7 +506,7 @@ private slots:
         QCOMPARE(form->DockFrameDraws, 2);
         speedBarMouse(QEvent::MouseButtonRelease, speedBarPointAt(QPoint(720, 250)));
         QVERIFY(!frame->isVisible());
-        QCOMPARE(form->SpeedBarEdge(), DockEdge::Right);
+        QCOMPARE(form->SpeedBarEdge(), view::DockEdge::Right);
     }
 
     void dockAtTheCentreGoesRightAndOthersMakeRoom()
@@ -554,7 +520,7 @@ private slots:
         const QPoint centre = speedBarPointAt(QPoint(382, 243));
         speedBarMouse(QEvent::MouseMove, centre);
         speedBarMouse(QEvent::MouseButtonRelease, centre);
-        QCOMPARE(form->SpeedBarEdge(), DockEdge::Right);
+        QCOMPARE(form->SpeedBarEdge(), view::DockEdge::Right);
         QCOMPARE(form->SpeedBar1->geometry(), QRect(764 - 89, 41, 89, 445));
         QCOMPARE(form->Panel20->geometry(), QRect(764 - 89 - 72, 41, 72, 445));
         QCOMPARE(form->Panel4->geometry(), QRect(0, 41, 764 - 89 - 72, 445));
@@ -565,7 +531,7 @@ private slots:
 
     void dockAtTheTopLaysTheBarOutInARow()
     {
-        form->DockSpeedBar(DockEdge::Top);
+        form->DockSpeedBar(view::DockEdge::Top);
         const QRect bar = form->SpeedBar1->geometry();
         QCOMPARE(bar.topLeft(), QPoint(0, 41));
         QCOMPARE(bar.width(), 764);
@@ -581,9 +547,9 @@ private slots:
         QVERIFY(!form->RadiusED->geometry().intersects(form->ZoomEd->geometry()));
         QVERIFY(!form->RadiusED->geometry().intersects(form->RadiergummiBtn->geometry()));
 
-        form->DockSpeedBar(DockEdge::Bottom);
+        form->DockSpeedBar(view::DockEdge::Bottom);
         QCOMPARE(form->SpeedBar1->geometry().bottom(), form->OuterPanel->height() - 1);
-        form->DockSpeedBar(DockEdge::Left);
+        form->DockSpeedBar(view::DockEdge::Left);
         QCOMPARE(form->SpeedBar1->geometry(), QRect(0, 41, 89, 444));
         QCOMPARE(form->ZoomEd->geometry(), QRect(8, 200, 73, 22));
     }
@@ -594,7 +560,7 @@ private slots:
         QTest::mouseMove(form->RadiergummiBtn, QPoint(40, 40));
         QTest::mouseRelease(form->RadiergummiBtn, Qt::LeftButton, {}, QPoint(40, 40));
         QCOMPARE(form->DockFrameDraws, 0);
-        QCOMPARE(form->SpeedBarEdge(), DockEdge::Left);
+        QCOMPARE(form->SpeedBarEdge(), view::DockEdge::Left);
     }
 };
 

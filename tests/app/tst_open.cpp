@@ -3,11 +3,11 @@
 // arriving as two equal 24-bit rasters, and failures that keep the edited picture.
 #include "app/FakeServices.h"
 #include "app/MainForm.h"
-#include "document/HandBmp.h"
 #include "platform/rastix/Rastix.h"
 #include "platform/rastix/formats/Decoder.h"
 #include "platform/ui/ProgressStatusBar.h"
 #include "platform/ui/SpinEdit.h"
+#include "support/BmpBuilder.h"
 #include "support/TestSupport.h"
 
 #include <QToolButton>
@@ -20,7 +20,7 @@
 
 namespace {
 
-handbmp::Rgb Pixel(const RasterImage &raster, int32_t x, int32_t y)
+testsupport::Rgb Pixel(const RasterImage &raster, int32_t x, int32_t y)
 {
     const uint8_t *p =
         raster.Pixels + int64_t(raster.Stride) * (RasterHeight(raster) - 1 - y) + 3 * x;
@@ -48,19 +48,19 @@ struct Window {
 
     Window()
     {
-        MainFormSeams seams{&messages, &dialogs, nullptr, {}, {}, {}};
-        seams.NewDib = [this](int32_t w, int32_t h, int32_t b, const void *s, int32_t n) {
+        MainFormSeams seams{&messages, &dialogs, nullptr, {}};
+        seams.Rasters.NewDib = [this](int32_t w, int32_t h, int32_t b, const void *s, int32_t n) {
             if (w == refuseWidth)
                 return RasterImage{};
             const RasterImage r = newdib(w, h, b, s, n);
             made.insert(r.Storage);
             return r;
         };
-        seams.DelDib = [this](const RasterImage &r) {
+        seams.Rasters.DelDib = [this](const RasterImage &r) {
             released.insert(r.Storage);
             deldib(r);
         };
-        seams.OpenDib = [this](const std::string &name, void *window) {
+        seams.Rasters.OpenDib = [this](const std::string &name, void *window) {
             return libraryText ? rastix::FailedRaster(*libraryText)
                                : OpenDib(name.c_str(), 0, window);
         };
@@ -126,7 +126,7 @@ struct Window {
     }
 };
 
-void CompareWithPicture(const TMainForm &form, const handbmp::Picture &picture)
+void CompareWithPicture(const TMainForm &form, const testsupport::Picture &picture)
 {
     for (const RasterImage *r : {&form.SourceRaster, &form.WorkRaster}) {
         QCOMPARE(RasterBitCount(*r), 24);
@@ -134,7 +134,7 @@ void CompareWithPicture(const TMainForm &form, const handbmp::Picture &picture)
         QCOMPARE(RasterHeight(*r), picture.height);
         for (int32_t y = 0; y < picture.height; ++y)
             for (int32_t x = 0; x < picture.width; ++x)
-                if (!(Pixel(*r, x, y) == handbmp::Expected(picture, x, y)))
+                if (!(Pixel(*r, x, y) == testsupport::Expected(picture, x, y)))
                     QFAIL(qPrintable(QStringLiteral("pixel %1,%2 differs").arg(x).arg(y)));
     }
     QCOMPARE(form.SourceRaster.Stride, form.WorkRaster.Stride);
@@ -195,8 +195,8 @@ private slots:
         Window w;
         const RasterImage oldSource = w.form->SourceRaster;
         const RasterImage oldWork = w.form->WorkRaster;
-        const handbmp::Picture picture = handbmp::Pattern(width, height, bits);
-        w.Open(w.Write("p.bmp", handbmp::Encode(picture)));
+        const testsupport::Picture picture = testsupport::Pattern(width, height, bits);
+        w.Open(w.Write("p.bmp", testsupport::MakeBmp(picture)));
         QVERIFY(w.messages.Boxes.isEmpty());
         CompareWithPicture(*w.form, picture);
         QCOMPARE(w.form->ProgressPercent, 0);
@@ -225,7 +225,7 @@ private slots:
         spy.form = w.form.get();
         spy.seen = &seen;
         w.form->StatusBar1->installEventFilter(&spy);
-        w.Open(w.Write("p.bmp", handbmp::Encode(handbmp::Pattern(8, 8, 24))));
+        w.Open(w.Write("p.bmp", testsupport::MakeBmp(testsupport::Pattern(8, 8, 24))));
         for (int p : seen)
             QCOMPARE(p, 0);
         QCOMPARE(w.form->ProgressPercent, 0);
@@ -234,11 +234,11 @@ private slots:
     void oneBitPaletteWithWhiteFirstComesOutSwapped()
     {
         Window w;
-        const handbmp::Picture picture{3, 1, 1, {{255, 255, 255}, {0, 0, 0}}, {0, 1, 0}};
-        w.Open(w.Write("w.bmp", handbmp::Encode(picture)));
-        QCOMPARE(Pixel(w.form->WorkRaster, 0, 0), (handbmp::Rgb{0, 0, 0}));
-        QCOMPARE(Pixel(w.form->WorkRaster, 1, 0), (handbmp::Rgb{255, 255, 255}));
-        QCOMPARE(Pixel(w.form->SourceRaster, 2, 0), (handbmp::Rgb{0, 0, 0}));
+        const testsupport::Picture picture{3, 1, 1, {{255, 255, 255}, {0, 0, 0}}, {0, 1, 0}};
+        w.Open(w.Write("w.bmp", testsupport::MakeBmp(picture)));
+        QCOMPARE(Pixel(w.form->WorkRaster, 0, 0), (testsupport::Rgb{0, 0, 0}));
+        QCOMPARE(Pixel(w.form->WorkRaster, 1, 0), (testsupport::Rgb{255, 255, 255}));
+        QCOMPARE(Pixel(w.form->SourceRaster, 2, 0), (testsupport::Rgb{0, 0, 0}));
     }
 
     void failedLoadShowsBoxAndKeepsTheEditedPicture_data()
@@ -301,7 +301,8 @@ private slots:
         Window w;
         const Window::Snapshot before = w.EditAndShow();
         w.refuseWidth = 37;
-        const QString file = w.Write("big.bmp", handbmp::Encode(handbmp::Pattern(37, 4, bits)));
+        const QString file =
+            w.Write("big.bmp", testsupport::MakeBmp(testsupport::Pattern(37, 4, bits)));
         w.Open(file);
 
         w.VerifyKept(before, file);
@@ -323,7 +324,7 @@ private slots:
         const uintptr_t paletteStorage = w.form->PaletteRaster.Storage;
         const QString caption = w.form->windowTitle();
 
-        w.Open(w.Write("p.bmp", handbmp::Encode(handbmp::Pattern(11, 7, 8))));
+        w.Open(w.Write("p.bmp", testsupport::MakeBmp(testsupport::Pattern(11, 7, 8))));
         QVERIFY(w.messages.Boxes.isEmpty());
         QCOMPARE(RasterWidth(w.form->WorkRaster), 11);
         QCOMPARE(w.form->CurHue, 77);

@@ -4,9 +4,9 @@
 // the panel's size, message 1024 reaches it, and the text panel stays empty.
 #include "app/FakeServices.h"
 #include "app/MainForm.h"
-#include "document/HandBmp.h"
 #include "platform/ui/ProgressStatusBar.h"
 #include "platform/ui/UserMessageEvent.h"
+#include "support/BmpBuilder.h"
 #include "support/TestSupport.h"
 
 #include <QPaintEvent>
@@ -50,7 +50,7 @@ struct Window {
 
     explicit Window(int width = 764, bool show = true)
     {
-        form = std::make_unique<TMainForm>(MainFormSeams{&messages, &dialogs, nullptr, {}, {}, {}});
+        form = std::make_unique<TMainForm>(MainFormSeams{&messages, &dialogs, nullptr, {}});
         form->resize(width, 504);
         if (show)
             Show();
@@ -105,7 +105,7 @@ private slots:
         QCOMPARE(w.Panel().left(), 250);
         QCOMPARE(w.Panel().right() + 1, w.Bar().width());
         const QRect p = w.Panel();
-        QCOMPARE(w.form->ProgressRect, (WinRect{p.left(), p.top(), p.right() + 1, p.bottom() + 1}));
+        QCOMPARE(w.form->ProgressRect, (Rect{p.left(), p.top(), p.right() + 1, p.bottom() + 1}));
         QCOMPARE(BarWidth(w), 0);
     }
 
@@ -162,7 +162,7 @@ private slots:
     {
         Window w(764, false);
         w.form->SetProStatus(40);
-        QCOMPARE(w.form->ProgressRect, WinRect{});
+        QCOMPARE(w.form->ProgressRect, Rect{});
         QCOMPARE(w.form->ProgressPercent, 40);
         w.Show();
         QCOMPARE(BarWidth(w), Expected(w, 40));
@@ -220,7 +220,8 @@ private slots:
         Window w;
         testsupport::TempDir dir;
         const std::string file = dir.file("three.bmp");
-        QVERIFY(testsupport::WriteFileBytes(file, handbmp::Encode(handbmp::Pattern(5, 3, 8))));
+        QVERIFY(
+            testsupport::WriteFileBytes(file, testsupport::MakeBmp(testsupport::Pattern(5, 3, 8))));
         w.dialogs.OpenAnswers << QString::fromStdString(file);
         PaintLog log(*w.form);
         w.form->Open1Click();

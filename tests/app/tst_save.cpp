@@ -3,8 +3,7 @@
 // refused names, cancelling, and failures that must leave an existing file untouched.
 #include "app/FakeServices.h"
 #include "app/MainForm.h"
-#include "app/RasterQImage.h"
-#include "app/SaveFormat.h"
+#include "document/RasterQImage.h"
 #include "platform/rastix/Rastix.h"
 #include "support/TestSupport.h"
 
@@ -86,48 +85,12 @@ private slots:
         messages.Boxes.clear();
         dialogs = FakeFileDialogService();
         dir = std::make_unique<testsupport::TempDir>();
-        form = std::make_unique<TMainForm>(MainFormSeams{&messages, &dialogs, nullptr, {}, {}, {}});
+        form = std::make_unique<TMainForm>(MainFormSeams{&messages, &dialogs, nullptr, {}});
     }
     void cleanup()
     {
         form.reset();
         dir.reset();
-    }
-
-    void formatFromExtension_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("format"); // empty: refused
-        QTest::addColumn<int>("quality");
-        QTest::newRow("png") << "a.png" << QByteArray("png") << -1;
-        QTest::newRow("PNG") << "A.PNG" << QByteArray("png") << -1;
-        QTest::newRow("bmp") << "b.bmp" << QByteArray("bmp") << -1;
-        QTest::newRow("DIB") << "c.DIB" << QByteArray("bmp") << -1;
-        QTest::newRow("jpg") << "d.jpg" << QByteArray("jpeg") << 95;
-        QTest::newRow("JPEG") << "e.JPEG" << QByteArray("jpeg") << 95;
-        QTest::newRow("jif") << "f.jif" << QByteArray("jpeg") << 95;
-        QTest::newRow("tif") << "g.tif" << QByteArray("tiff") << -1;
-        QTest::newRow("TIFF") << "h.TIFF" << QByteArray("tiff") << -1;
-        QTest::newRow("dots in name") << "holiday.2024.png" << QByteArray("png") << -1;
-        QTest::newRow("folder with dot") << "/tmp/x.png/picture" << QByteArray() << 0;
-        QTest::newRow("no extension") << "picture" << QByteArray() << 0;
-        QTest::newRow("gif") << "x.gif" << QByteArray() << 0;
-        QTest::newRow("png then txt") << "x.png.txt" << QByteArray() << 0;
-        QTest::newRow("trailing dot") << "x." << QByteArray() << 0;
-    }
-    void formatFromExtension()
-    {
-        QFETCH(QString, name);
-        QFETCH(QByteArray, format);
-        QFETCH(int, quality);
-        const auto f = SaveFormatFor(name);
-        if (format.isEmpty()) {
-            QVERIFY(!f);
-            return;
-        }
-        QVERIFY(f);
-        QCOMPARE(f->Format, format);
-        QCOMPARE(f->Quality, quality);
     }
 
     void lossless_data()
@@ -203,7 +166,7 @@ private slots:
         buffer.open(QIODevice::WriteOnly);
         QImageWriter defaultQuality(&buffer, "jpeg");
         defaultQuality.setQuality(75);
-        QVERIFY(defaultQuality.write(RasterToQImage(form->WorkRaster)));
+        QVERIFY(defaultQuality.write(document::RasterToQImage(form->WorkRaster)));
         QVERIFY(QFileInfo(path).size() > lower.size());
     }
 
@@ -316,33 +279,6 @@ private slots:
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QCOMPARE(messages.Boxes.size(), 1);
         QCOMPARE(FileBytes(path), QByteArray("old"));
-    }
-
-    void rasterToQImageOfAnIndexedRaster()
-    {
-        // A 4-bit raster with an odd width goes through its colour table.
-        RGBQUAD colours[16] = {};
-        for (int i = 0; i < 16; ++i)
-            colours[i] = RGBQUAD{uint8_t(i * 16), uint8_t(255 - i * 8), uint8_t(i * 3), 0};
-        std::vector<uint8_t> packed(40 + sizeof colours);
-        std::memcpy(packed.data() + 40, colours, sizeof colours);
-        RasterImage r = newdib(3, 2, 4, packed.data(), 16);
-        QVERIFY(r.Pixels);
-        setpixel(r, 0, 0, 1);
-        setpixel(r, 2, 0, 15);
-        setpixel(r, 1, 1, 7);
-        const QImage image = RasterToQImage(r);
-        QCOMPARE(image.size(), QSize(3, 2));
-        QCOMPARE(image.pixelColor(0, 0),
-                 QColor(colours[1].rgbRed, colours[1].rgbGreen, colours[1].rgbBlue));
-        QCOMPARE(image.pixelColor(2, 0),
-                 QColor(colours[15].rgbRed, colours[15].rgbGreen, colours[15].rgbBlue));
-        QCOMPARE(image.pixelColor(1, 1),
-                 QColor(colours[7].rgbRed, colours[7].rgbGreen, colours[7].rgbBlue));
-        QCOMPARE(image.pixelColor(0, 1),
-                 QColor(colours[0].rgbRed, colours[0].rgbGreen, colours[0].rgbBlue));
-        deldib(r);
-        QVERIFY(RasterToQImage(RasterImage{}).isNull());
     }
 };
 

@@ -34,7 +34,7 @@ private slots:
     {
         FakeMessageService messages;
         FakeFileDialogService dialogs;
-        TMainForm form({&messages, &dialogs, nullptr, {}, {}, {}});
+        TMainForm form({&messages, &dialogs, nullptr, {}});
         for (const RasterImage *r : {&form.SourceRaster, &form.WorkRaster}) {
             QVERIFY(r->Pixels);
             QCOMPARE(RasterWidth(*r), 320);
@@ -57,7 +57,7 @@ private slots:
         QVERIFY(form.OpenDialog1.InitialDir.isEmpty());
         QCOMPARE(form.PaintBox1->size(), QSize(320, 200));
         QCOMPARE(form.ProgressPercent, 0);
-        QCOMPARE(form.ProgressRect, WinRect{});
+        QCOMPARE(form.ProgressRect, Rect{});
         QVERIFY(!form.Painting);
         QVERIFY(!form.SyncingEdits);
         QVERIFY(messages.Boxes.isEmpty());
@@ -102,13 +102,13 @@ private slots:
         FakeMessageService messages;
         MainFormSeams seams;
         seams.Messages = &messages;
-        seams.NewDib = [](int32_t w, int32_t h, int32_t bits, const void *src, int32_t n) {
+        seams.Rasters.NewDib = [](int32_t w, int32_t h, int32_t bits, const void *src, int32_t n) {
             if (w == 64 && h == 256)
                 return RasterImage{}; // no pixel memory: creation failed
             return newdib(w, h, bits, src, n);
         };
         int released = 0;
-        seams.DelDib = [&released](const RasterImage &r) {
+        seams.Rasters.DelDib = [&released](const RasterImage &r) {
             ++released;
             deldib(r);
         };
@@ -137,7 +137,8 @@ private slots:
         MainFormSeams seams;
         seams.Messages = &messages;
         int calls = 0;
-        seams.NewDib = [&calls](int32_t w, int32_t h, int32_t bits, const void *src, int32_t n) {
+        seams.Rasters.NewDib = [&calls](int32_t w, int32_t h, int32_t bits, const void *src,
+                                        int32_t n) {
             if (++calls == 1)
                 return RasterImage{}; // SourceRaster fails
             return newdib(w, h, bits, src, n);
@@ -156,7 +157,7 @@ private slots:
         seams.Help = &help;
         std::vector<const uint8_t *> palette, source, work;
         auto form = std::make_unique<TMainForm>(MainFormSeams{});
-        seams.DelDib = [&](const RasterImage &r) {
+        seams.Rasters.DelDib = [&](const RasterImage &r) {
             if (r.Pixels == palette.back())
                 log << QStringLiteral("palette");
             else if (r.Pixels == source.back())
@@ -187,7 +188,7 @@ private slots:
         FakeHelpEngine help;
         MainFormSeams seams;
         seams.Help = &help;
-        seams.DelDib = [&released](const RasterImage &r) {
+        seams.Rasters.DelDib = [&released](const RasterImage &r) {
             ++released;
             deldib(r);
         };

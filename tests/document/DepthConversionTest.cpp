@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/DepthConversion.h"
 
-#include "document/HandBmp.h"
 #include "platform/rastix/Rastix.h"
+#include "support/BmpBuilder.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 
 namespace {
 
-using handbmp::Rgb;
+using testsupport::Rgb;
 
 Rgb Pixel24(const RasterImage &raster, int32_t x, int32_t y)
 {
@@ -21,7 +21,7 @@ Rgb Pixel24(const RasterImage &raster, int32_t x, int32_t y)
 
 struct Recorder {
     std::vector<int32_t> reports;
-    document::ProgressFunction function()
+    document::ProgressSink function()
     {
         return [this](int32_t p) { reports.push_back(p); };
     }
@@ -30,9 +30,9 @@ struct Recorder {
 // A raster made by the library from a hand-written file, released on scope exit.
 struct Loaded {
     RasterImage raster;
-    explicit Loaded(const handbmp::Picture &p)
+    explicit Loaded(const testsupport::Picture &p)
     {
-        const std::vector<uint8_t> bytes = handbmp::Encode(p);
+        const std::vector<uint8_t> bytes = testsupport::MakeBmp(p);
         raster = OpenDibMemory(bytes.data(), bytes.size());
     }
     ~Loaded() { deldib(raster); }
@@ -51,7 +51,7 @@ class DepthUpToTest : public testing::TestWithParam<DepthCase> {};
 TEST_P(DepthUpToTest, EveryPixelTakesItsConvertedColour)
 {
     const DepthCase &c = GetParam();
-    const handbmp::Picture picture = handbmp::Pattern(c.width, c.height, c.bits);
+    const testsupport::Picture picture = testsupport::Pattern(c.width, c.height, c.bits);
     Loaded source(picture);
     ASSERT_NE(source.raster.Pixels, nullptr) << RasterErrorText(source.raster);
     ASSERT_EQ(RasterBitCount(source.raster), c.bits);
@@ -65,7 +65,7 @@ TEST_P(DepthUpToTest, EveryPixelTakesItsConvertedColour)
     EXPECT_EQ(RasterHeight(result.Raster), c.height);
     for (int32_t y = 0; y < c.height; ++y)
         for (int32_t x = 0; x < c.width; ++x)
-            ASSERT_EQ(Pixel24(result.Raster, x, y), handbmp::Expected(picture, x, y))
+            ASSERT_EQ(Pixel24(result.Raster, x, y), testsupport::Expected(picture, x, y))
                 << "pixel " << x << "," << y;
 
     // 0, one report per row as it begins, 0.
@@ -128,7 +128,7 @@ TEST(DepthUpTo, FourBitOddWidthTakesLastPixelFromHighNibble)
 
 TEST(DepthUpTo, OneBitPaletteListingWhiteFirstComesOutSwapped)
 {
-    handbmp::Picture p{4, 2, 1, {{255, 255, 255}, {0, 0, 0}}, {0, 1, 1, 0, 1, 1, 0, 0}};
+    testsupport::Picture p{4, 2, 1, {{255, 255, 255}, {0, 0, 0}}, {0, 1, 1, 0, 1, 1, 0, 0}};
     Loaded source(p);
     ASSERT_NE(source.raster.Pixels, nullptr);
     const document::DepthConversion result = document::DepthUpTo(source.raster, 24, {});
@@ -192,8 +192,8 @@ TEST_P(DepthUpToFailureTest, FailsWithoutTouchingSourceAndEndsProgressAtZero)
     ASSERT_NE(source.Pixels, nullptr);
     source.Pixels[0] = 0x5a;
     int allocations = 0;
-    const document::RasterAllocator allocate = [&](int32_t w, int32_t h, int32_t b, const void *s,
-                                                   int32_t n) {
+    document::RasterLibrary allocate;
+    allocate.NewDib = [&](int32_t w, int32_t h, int32_t b, const void *s, int32_t n) {
         ++allocations;
         return c.allocatorFails ? RasterImage{} : newdib(w, h, b, s, n);
     };

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/PictureLoader.h"
 
-#include "document/HandBmp.h"
 #include "platform/rastix/Rastix.h"
 #include "platform/rastix/formats/Decoder.h"
+#include "support/BmpBuilder.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -42,22 +42,22 @@ struct Ledger {
     int allocations = 0;
     RasterImage toOpen;
 
-    document::LoadSeams Seams()
+    document::RasterLibrary Seams()
     {
-        document::LoadSeams s;
-        s.Open = [this](const std::string &, void *) {
+        document::RasterLibrary s;
+        s.OpenDib = [this](const std::string &, void *) {
             if (toOpen.Storage)
                 created.insert(toOpen.Storage);
             return toOpen;
         };
-        s.Allocate = [this](int32_t w, int32_t h, int32_t b, const void *src, int32_t n) {
+        s.NewDib = [this](int32_t w, int32_t h, int32_t b, const void *src, int32_t n) {
             if (allocations++ == failAllocation)
                 return RasterImage{};
             RasterImage r = newdib(w, h, b, src, n);
             created.insert(r.Storage);
             return r;
         };
-        s.Release = [this](const RasterImage &r) {
+        s.DelDib = [this](const RasterImage &r) {
             released.insert(r.Storage);
             deldib(r);
         };
@@ -186,10 +186,10 @@ class LoadPictureFileTest : public testing::TestWithParam<int32_t> {};
 TEST_P(LoadPictureFileTest, BothRastersAre24BitCopiesOfTheConvertedFile)
 {
     const int32_t bits = GetParam();
-    const handbmp::Picture picture = handbmp::Pattern(13, 6, bits);
+    const testsupport::Picture picture = testsupport::Pattern(13, 6, bits);
     testsupport::TempDir dir;
     const std::string name = dir.file("picture.bmp");
-    ASSERT_TRUE(testsupport::WriteFileBytes(name, handbmp::Encode(picture)));
+    ASSERT_TRUE(testsupport::WriteFileBytes(name, testsupport::MakeBmp(picture)));
 
     const DocumentRasters before = EditedDocument();
     std::vector<int32_t> progress;
@@ -208,8 +208,9 @@ TEST_P(LoadPictureFileTest, BothRastersAre24BitCopiesOfTheConvertedFile)
     const testsupport::RgbPicture rgb = testsupport::RasterToRgb(w);
     for (int32_t y = 0; y < 6; ++y) {
         for (int32_t x = 0; x < 13; ++x) {
-            const handbmp::Rgb e = handbmp::Expected(picture, x, y);
-            ASSERT_EQ((handbmp::Rgb{rgb.r(x, y), rgb.g(x, y), rgb.b(x, y)}), e) << x << "," << y;
+            const testsupport::Rgb e = testsupport::Expected(picture, x, y);
+            ASSERT_EQ((testsupport::Rgb{rgb.r(x, y), rgb.g(x, y), rgb.b(x, y)}), e)
+                << x << "," << y;
         }
     }
     if (bits == 24)

@@ -1,16 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/ProgressGeometry.h"
+#include "document/ProgressSink.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
 
-using document::PanelRect;
-
 namespace {
 
 struct BarCase {
-    PanelRect panel;
+    Rect panel;
     int32_t percent;
     int32_t right; // expected BarRight
 };
@@ -20,7 +19,7 @@ class ProgressBarRectTest : public testing::TestWithParam<BarCase> {};
 TEST_P(ProgressBarRectTest, BarKeepsPanelTopLeftAndBottom)
 {
     const BarCase &c = GetParam();
-    const PanelRect bar = document::ProgressBarRect(c.panel, c.percent);
+    const Rect bar = document::ProgressBarRect(c.panel, c.percent);
     EXPECT_EQ(bar.Left, c.panel.Left);
     EXPECT_EQ(bar.Top, c.panel.Top);
     EXPECT_EQ(bar.Bottom, c.panel.Bottom);

@@ -170,7 +170,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct Outline {
     int32_t x, y, radius, zoom;
-    view::IntRect rect;
+    Rect rect;
 };
 
 class OutlineRect : public testing::TestWithParam<Outline> {};

@@ -52,9 +52,8 @@ TEST_P(StrokeMatchesLiteral, RandomStrokesWriteIdenticalBytes)
         const int32_t x2 = view::MapViewToRaster(vx2, zoom);
         const int32_t y2 = view::MapViewToRaster(vy2, zoom);
 
-        const view::IntRect fastBox =
-            view::StrokeLine(source.get(), fast.get(), x1, y1, x2, y2, params);
-        const view::IntRect literalBox =
+        const Rect fastBox = view::StrokeLine(source.get(), fast.get(), x1, y1, x2, y2, params);
+        const Rect literalBox =
             view::StrokeLineLiteral(source.get(), literal.get(), x1, y1, x2, y2, params);
         ASSERT_EQ(fast.Copy(), literal.Copy())
             << "step " << step << ": (" << x1 << "," << y1 << ")-(" << x2 << "," << y2
@@ -99,13 +98,13 @@ TEST_F(StrokeTest, ChangedRectangleCoversExactlyTheWrittenPixels)
     view::StrokeParams params;
     params.radius = 3;
     params.colorize = false;
-    const view::IntRect box = view::StrokeLine(source.get(), work.get(), 10, 5, 20, 9, params);
-    EXPECT_EQ(box, (view::IntRect{7, 2, 24, 13}));
+    const Rect box = view::StrokeLine(source.get(), work.get(), 10, 5, 20, 9, params);
+    EXPECT_EQ(box, (Rect{7, 2, 24, 13}));
     for (int32_t y = 0; y < 30; ++y) {
         for (int32_t x = 0; x < 40; ++x) {
             const size_t at = size_t(work.At(x, y) - work.get().Pixels);
             const bool changed = std::memcmp(work.At(x, y), before.data() + at, 3) != 0;
-            const bool inside = x >= box.left && x < box.right && y >= box.top && y < box.bottom;
+            const bool inside = x >= box.Left && x < box.Right && y >= box.Top && y < box.Bottom;
             if (changed) {
                 EXPECT_TRUE(inside) << x << "," << y;
             }
@@ -130,8 +129,8 @@ TEST_F(StrokeTest, DragPastTheEdgePaintsTheInsidePart)
     view::StrokeParams params;
     params.radius = 2;
     params.colorize = false;
-    const view::IntRect box = view::StrokeLine(source.get(), work.get(), 30, 10, 60, 10, params);
-    EXPECT_EQ(box, (view::IntRect{28, 8, 40, 13}));
+    const Rect box = view::StrokeLine(source.get(), work.get(), 30, 10, 60, 10, params);
+    EXPECT_EQ(box, (Rect{28, 8, 40, 13}));
     for (int32_t x = 28; x < 40; ++x)
         EXPECT_EQ(0, std::memcmp(work.At(x, 10), source.At(x, 10), 3)) << x;
 }
@@ -147,8 +146,8 @@ TEST_F(StrokeTest, UnequalRasterSizesStayWithinTheSmallerOne)
     const auto a = view::StrokeLine(source.get(), small.get(), 0, 0, 39, 29, params);
     const auto b = view::StrokeLineLiteral(source.get(), smallLiteral.get(), 0, 0, 39, 29, params);
     EXPECT_EQ(a, b);
-    EXPECT_LE(a.right, 25);
-    EXPECT_LE(a.bottom, 12);
+    EXPECT_LE(a.Right, 25);
+    EXPECT_LE(a.Bottom, 12);
     EXPECT_EQ(small.Copy(), smallLiteral.Copy());
 }
 
@@ -176,22 +175,22 @@ TEST_P(ChangedViewRect, HoldsExactlyTheViewPixelsShowingTheRasterRectangle)
         };
         const int32_t left = pick(0, c.width - 1);
         const int32_t top = pick(0, c.height - 1);
-        const view::IntRect raster{left, top, pick(left + 1, c.width), pick(top + 1, c.height)};
-        const view::IntRect shown = view::RasterToViewRect(raster, c.width, c.height, c.zoom);
+        const Rect raster{left, top, pick(left + 1, c.width), pick(top + 1, c.height)};
+        const Rect shown = view::RasterToViewRect(raster, c.width, c.height, c.zoom);
         // The view columns and rows that show the rectangle's columns and rows.
-        view::IntRect wanted{viewWidth, viewHeight, 0, 0};
+        Rect wanted{viewWidth, viewHeight, 0, 0};
         for (int32_t v = 0; v < viewWidth; ++v) {
             const int32_t column = int32_t(int64_t(c.width) * v / viewWidth);
-            if (column >= raster.left && column < raster.right) {
-                wanted.left = std::min(wanted.left, v);
-                wanted.right = v + 1;
+            if (column >= raster.Left && column < raster.Right) {
+                wanted.Left = std::min(wanted.Left, v);
+                wanted.Right = v + 1;
             }
         }
         for (int32_t u = 0; u < viewHeight; ++u) {
             const int32_t row = int32_t(int64_t(c.height) * u / viewHeight);
-            if (row >= raster.top && row < raster.bottom) {
-                wanted.top = std::min(wanted.top, u);
-                wanted.bottom = u + 1;
+            if (row >= raster.Top && row < raster.Bottom) {
+                wanted.Top = std::min(wanted.Top, u);
+                wanted.Bottom = u + 1;
             }
         }
         if (wanted.Empty())
@@ -211,7 +210,7 @@ TEST(ChangedViewRectEdges, EmptyInputsGiveAnEmptyRectangle)
     EXPECT_TRUE(view::RasterToViewRect({}, 10, 10, 100).Empty());
     EXPECT_TRUE(view::RasterToViewRect({0, 0, 5, 5}, 10, 10, 0).Empty());
     EXPECT_TRUE(view::RasterToViewRect({0, 0, 5, 5}, 9, 9, 10).Empty()); // view 0 x 0
-    EXPECT_EQ(view::RasterToViewRect({-5, -5, 50, 50}, 10, 10, 200), (view::IntRect{0, 0, 20, 20}));
+    EXPECT_EQ(view::RasterToViewRect({-5, -5, 50, 50}, 10, 10, 200), (Rect{0, 0, 20, 20}));
 }
 
 } // namespace

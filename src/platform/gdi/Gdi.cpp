@@ -17,7 +17,7 @@ int GetDeviceCaps(HDC dc, int index)
 int GetClipBox(HDC dc, RECT *rect)
 {
     *rect = dc->ClipBox();
-    return rect->right > rect->left && rect->bottom > rect->top ? 2 : 1;
+    return rect->Empty() ? 1 : 2;
 }
 
 int SetStretchBltMode(HDC dc, int mode)

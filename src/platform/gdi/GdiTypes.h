@@ -4,6 +4,7 @@
 // handles. Values are those of the Windows headers, so the code reads like GDI code.
 #pragma once
 
+#include "platform/gdi/Rect.h"
 #include "platform/rastix/WinTypes.h"
 
 #include <QImage>
@@ -18,14 +19,7 @@ constexpr COLORREF RGB(uint8_t r, uint8_t g, uint8_t b)
     return COLORREF(r) | COLORREF(g) << 8 | COLORREF(b) << 16;
 }
 
-// left and top inclusive, right and bottom exclusive.
-struct RECT {
-    int32_t left = 0;
-    int32_t top = 0;
-    int32_t right = 0;
-    int32_t bottom = 0;
-    bool operator==(const RECT &) const = default;
-};
+using RECT = Rect;
 
 // GetDeviceCaps indices and the values the program tests.
 constexpr int TECHNOLOGY = 2;

@@ -13,7 +13,7 @@ void ImageDC::FillRect(const RECT &rect, COLORREF colour)
 {
     // FillRect paints with the brush whatever the mix mode.
     const QRect target =
-        QRect(QPoint(rect.left, rect.top), QPoint(rect.right - 1, rect.bottom - 1)) & Visible();
+        QRect(QPoint(rect.Left, rect.Top), QPoint(rect.Right - 1, rect.Bottom - 1)) & Visible();
     if (target.isEmpty())
         return;
     const QRgb pixel = ColourToRgb32(colour);

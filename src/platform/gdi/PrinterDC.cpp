@@ -102,7 +102,7 @@ void PrinterDC::UseState()
 void PrinterDC::FillRect(const RECT &rect, COLORREF colour)
 {
     painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    painter_.fillRect(QRect(QPoint(rect.left, rect.top), QPoint(rect.right - 1, rect.bottom - 1)),
+    painter_.fillRect(QRect(QPoint(rect.Left, rect.Top), QPoint(rect.Right - 1, rect.Bottom - 1)),
                       QColor::fromRgb(ColourToRgb32(colour)));
 }
 

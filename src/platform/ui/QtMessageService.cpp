@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/ui/QtMessageService.h"
 
-#include <QApplication>
 #include <QMessageBox>
 
 namespace {
@@ -23,8 +22,7 @@ QMessageBox::Icon ToQt(MessageIcon icon)
 MessageButton QtMessageService::show(const QString &text, const QString &caption, MessageIcon icon,
                                      MessageButtons buttons)
 {
-    QMessageBox box(ToQt(icon),
-                    caption.isEmpty() ? QApplication::applicationDisplayName() : caption, text,
+    QMessageBox box(ToQt(icon), caption.isEmpty() ? applicationTitle_ : caption, text,
                     QMessageBox::NoButton, parent_.data());
     QMessageBox::StandardButtons qtButtons;
     if (buttons.testFlag(MessageButton::Ok) || buttons == MessageButtons())

@@ -2,6 +2,8 @@
 // Where a tool bar is docked, and the rule that picks the edge under the pointer.
 #pragma once
 
+namespace view {
+
 enum class DockEdge { Top, Right, Left, Bottom };
 
 // The edge of a W x H client area that the point (x, y) selects. The area is split by
@@ -11,3 +13,5 @@ enum class DockEdge { Top, Right, Left, Bottom };
 // count to the right or bottom. So the centre docks right, the top-left corner top.
 // Computed in floating point; a degenerate area (W or H not positive) gives Left.
 DockEdge DockTargetEdge(double x, double y, double w, double h);
+
+} // namespace view

@@ -6,6 +6,10 @@
 
 #include <QImage>
 
+namespace document {
+
 // The raster as a top-down RGB888 image with the same pixels; an indexed raster goes
 // through its colour table. A null image when the raster has no pixel memory.
 QImage RasterToQImage(const RasterImage &raster);
+
+} // namespace document

@@ -7,6 +7,8 @@
 
 #include <optional>
 
+namespace document {
+
 struct SaveFormat {
     QByteArray Format; // Qt image-format name: "png", "bmp", "jpeg", "tiff"
     int Quality = -1;  // writer quality, -1 for the format's default
@@ -18,3 +20,5 @@ std::optional<SaveFormat> SaveFormatFor(const QString &fileName);
 
 // The sentence telling the user which extensions Save as understands.
 QString SaveExtensionsHelp();
+
+} // namespace document

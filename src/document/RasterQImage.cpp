@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/RasterQImage.h"
+#include "document/RasterQImage.h"
 
 #include "platform/rastix/Rastix.h"
+
+namespace document {
 
 QImage RasterToQImage(const RasterImage &raster)
 {
@@ -37,3 +39,5 @@ QImage RasterToQImage(const RasterImage &raster)
     }
     return image;
 }
+
+} // namespace document

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/SaveFormat.h"
+#include "document/SaveFormat.h"
 
 #include <QFileInfo>
+
+namespace document {
 
 std::optional<SaveFormat> SaveFormatFor(const QString &fileName)
 {
@@ -25,3 +27,5 @@ QString SaveExtensionsHelp()
         "extensions:\n.png (PNG), .bmp or .dib (Windows bitmap), .jpg, .jpeg or .jif "
         "(JPEG), .tif or .tiff (TIFF).");
 }
+
+} // namespace document

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/DockEdge.h"
+#include "view/DockEdge.h"
+
+namespace view {
 
 DockEdge DockTargetEdge(double x, double y, double w, double h)
 {
@@ -11,3 +13,5 @@ DockEdge DockTargetEdge(double x, double y, double w, double h)
         return aboveAnti ? DockEdge::Top : DockEdge::Right;
     return aboveAnti ? DockEdge::Left : DockEdge::Bottom;
 }
+
+} // namespace view
