@@ -51,37 +51,29 @@ private:
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         QCOMPARE(form->PalPaintBox->SurfaceRect(), QRect(0, 0, 72, 264));
     }
-    void mouse(QWidget *to, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held,
-               QPoint at)
-    {
-        QMouseEvent e(type, QPointF(at), QPointF(to->mapToGlobal(at)), button, held,
-                      Qt::NoModifier);
-        QCoreApplication::sendEvent(to, &e);
-    }
-    void click(QPoint at, Qt::MouseButton button = Qt::LeftButton, QWidget *to = nullptr)
+    void mouse(QEvent::Type type, QPoint at, Qt::MouseButtons held = Qt::LeftButton,
+               QWidget *to = nullptr)
     {
         to = to ? to : form->PalPaintBox;
-        mouse(to, QEvent::MouseButtonPress, button, button, at);
-        mouse(to, QEvent::MouseButtonRelease, button, Qt::NoButton, at);
+        const auto button = type == QEvent::MouseMove ? Qt::NoButton : Qt::MouseButton(int(held));
+        QMouseEvent e(type, QPointF(at), QPointF(to->mapToGlobal(at)), button,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : held, Qt::NoModifier);
+        QCoreApplication::sendEvent(to, &e);
     }
-    void move(QPoint at, Qt::MouseButtons held)
+    void click(QPoint at, Qt::MouseButtons button = Qt::LeftButton, QWidget *to = nullptr)
     {
-        mouse(form->PalPaintBox, QEvent::MouseMove, Qt::NoButton, held, at);
-    }
-    COLORREF face() const
-    {
-        const QColor c = form->PalPaintBox->palette().color(QPalette::Button);
-        return RGB(uint8_t(c.red()), uint8_t(c.green()), uint8_t(c.blue()));
+        mouse(QEvent::MouseButtonPress, at, button, to);
+        mouse(QEvent::MouseButtonRelease, at, button, to);
     }
     // The box without its marker: the button-face frame around the field, each field
     // pixel computed from its box position (or button face where there is no field).
     QImage unmarkedBox(bool field = true) const
     {
         QImage box(72, 264, QImage::Format_RGB32);
-        for (int y = 0; y < 264; ++y)
-            for (int x = 0; x < 72; ++x) {
-                const bool inField = field && x >= 4 && x < 68 && y >= 4 && y < 260;
-                const COLORREF c = inField ? Hsl(y - 4, (x - 4) * 255 / 63, 128) : face();
+        box.fill(form->PalPaintBox->palette().color(QPalette::Button));
+        for (int y = 4; field && y < 260; ++y)
+            for (int x = 4; x < 68; ++x) {
+                const COLORREF c = Hsl(y - 4, (x - 4) * 255 / 63, 128);
                 box.setPixel(x, y, qRgb(c & 0xff, (c >> 8) & 0xff, c >> 16));
             }
         return box;
@@ -92,23 +84,16 @@ private:
     {
         QImage expected = unmarkedBox(field);
         gdi::SurfaceDC dc(expected, QPoint(), expected.rect(), 32);
-        const COLORREF c = Hsl(form->CurHue, form->CurSat, 128);
-        SelectObject(&dc, CreatePen(PS_SOLID, 1, 0xffffff - c));
-        SelectObject(&dc, CreateSolidBrush(face()));
+        HPEN pen = CreatePen(PS_SOLID, 1, 0xffffff - Hsl(form->CurHue, form->CurSat, 128));
+        const QRgb face = expected.pixel(0, 0);
+        HBRUSH brush = CreateSolidBrush(RGB(qRed(face), qGreen(face), qBlue(face)));
+        SelectObject(&dc, pen);
+        SelectObject(&dc, brush);
         const int s = form->CurSat * 63 / 255;
         Ellipse(&dc, s, form->CurHue, s + 8, form->CurHue + 8);
+        DeleteObject(pen);
+        DeleteObject(brush);
         QCOMPARE(form->PalPaintBox->Surface(), expected);
-    }
-    // Box column of the marker's centre, from the pixels that differ from the field.
-    int markerCentreColumn() const
-    {
-        const QImage box = form->PalPaintBox->Surface(), plain = unmarkedBox();
-        int left = 72, right = -1;
-        for (int y = 0; y < 264; ++y)
-            for (int x = 0; x < 72; ++x)
-                if (box.pixel(x, y) != plain.pixel(x, y))
-                    left = std::min(left, x), right = std::max(right, x);
-        return (left + right + 1) / 2;
     }
     void verifyPicked(int hue, int sat)
     {
@@ -150,9 +135,8 @@ private slots:
     void firstPaintShowsSkin()
     {
         form = std::make_unique<TMainForm>(MainFormSeams{&messages, nullptr, &help, {}});
-        QCOMPARE(form->HueLabel->text(), QStringLiteral("Hue"));
-        QCOMPARE(form->SatLabel->text(), QStringLiteral("Sat"));
-        QCOMPARE(form->HueED->text(), QStringLiteral("0"));
+        QCOMPARE(form->HueLabel->text() + form->SatLabel->text() + form->HueED->text(),
+                 QStringLiteral("HueSat0"));
         form.reset();
         open();
         verifyPicked(20, 141);
@@ -164,23 +148,18 @@ private slots:
     void clicksAndDragsPickTheClampedColour()
     {
         open();
-        const struct {
-            QPoint at;
-            int hue, sat;
-        } clicks[] = {{{4, 4}, 0, 0},      {{67, 259}, 255, 255}, {{0, 0}, 0, 0},
-                      {{-40, -9}, 0, 0},   {{71, 263}, 255, 255}, {{300, 900}, 255, 255},
-                      {{40, 100}, 96, 145}};
+        const int clicks[][4] = {{4, 4, 0, 0},        {67, 259, 255, 255},  {-40, -9, 0, 0},
+                                 {71, 263, 255, 255}, {300, 900, 255, 255}, {40, 100, 96, 145}};
         for (const auto &c : clicks) {
-            click(c.at);
-            verifyPicked(c.hue, c.sat);
+            click({c[0], c[1]});
+            verifyPicked(c[2], c[3]);
         }
-        mouse(form->PalPaintBox, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {9, 9});
-        move({-30, 400}, Qt::LeftButton);
+        mouse(QEvent::MouseButtonPress, {9, 9});
+        mouse(QEvent::MouseMove, {-30, 400});
         verifyPicked(255, 0);
-        move({500, -20}, Qt::LeftButton);
+        mouse(QEvent::MouseMove, {500, -20});
         verifyPicked(0, 255);
-        mouse(form->PalPaintBox, QEvent::MouseButtonDblClick, Qt::LeftButton, Qt::LeftButton,
-              {25, 50});
+        mouse(QEvent::MouseButtonDblClick, {25, 50});
         verifyPicked(46, 85);
         QCOMPARE(form->HueEDChangeRuns, 0);
     }
@@ -188,70 +167,63 @@ private slots:
     void markerColumnFollowsTheSaturation()
     {
         open();
+        const QImage plain = unmarkedBox();
         for (int X = 5; X <= 66; ++X) {
             click(QPoint(X, 100));
             QCOMPARE(form->CurSat, (X - 4) * 255 / 63);
-            QCOMPARE(markerCentreColumn(), X == 25 || X == 46 ? X : X - 1);
+            int left = 72, right = -1; // columns of the pixels the marker changed
+            for (int y = 0; y < 264; ++y)
+                for (int x = 0; x < 72; ++x)
+                    if (form->PalPaintBox->Surface().pixel(x, y) != plain.pixel(x, y))
+                        left = std::min(left, x), right = std::max(right, x);
+            QCOMPARE((left + right + 1) / 2, X == 25 || X == 46 ? X : X - 1);
         }
         click(QPoint(4, 100)); // grey column: grey 127 outline on grey 128, face inside
         verifyBox();
-        const QImage &box = form->PalPaintBox->Surface();
-        QCOMPARE(box.pixel(4, 96), qRgb(127, 127, 127));
-        QCOMPARE(box.pixel(4, 95), qRgb(128, 128, 128));
-        QCOMPARE(box.pixel(4, 100), unmarkedBox().pixel(0, 0));
+        QCOMPARE(form->PalPaintBox->Surface().pixel(4, 96), qRgb(127, 127, 127));
+        QCOMPARE(form->PalPaintBox->Surface().pixel(4, 95), qRgb(128, 128, 128));
+        QCOMPARE(form->PalPaintBox->Surface().pixel(4, 100), plain.pixel(0, 0));
     }
 
     void movesPreviewAndOnlyTheLeftButtonDrags()
     {
         open();
         const QImage box = form->PalPaintBox->Surface().copy();
-        move({40, 100}, Qt::NoButton);
+        mouse(QEvent::MouseMove, {40, 100}, Qt::NoButton);
         QCOMPARE(form->Shape2->fillColour(), Hsl(96, 145, 128));
         verifyPicked(20, 141);
         QCOMPARE(form->PalPaintBox->Surface(), box);
-        mouse(form->PalPaintBox, QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton,
-              {20, 200});
+        mouse(QEvent::MouseButtonPress, {20, 200}, Qt::RightButton);
         verifyPicked(196, 64);
-        move({40, 100}, Qt::RightButton);
+        mouse(QEvent::MouseMove, {40, 100}, Qt::RightButton);
         verifyPicked(196, 64);
         QCOMPARE(form->Shape2->fillColour(), Hsl(96, 145, 128));
     }
 
-    void presetsSelectColourAndColorize_data()
+    void presetsSelectColourAndColorize()
     {
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<int>("hue");
-        QTest::addColumn<int>("sat");
+        open();
         const struct {
             const char *caption;
             int hue, sat;
         } rows[] = {{"Skin", 20, 141}, {"Skin 2", 17, 190}, {"Sky", 143, 157}, {"Water", 147, 101},
                     {"Sand", 23, 117}, {"Grass", 55, 60},   {"Stone", 0, 24},  {"Hill", 139, 64},
                     {"Wood", 23, 76},  {"Forest", 89, 48}};
-        for (const auto &r : rows)
-            QTest::newRow(r.caption) << r.caption << r.hue << r.sat;
-    }
-    void presetsSelectColourAndColorize()
-    {
-        QFETCH(QString, caption);
-        QFETCH(int, hue);
-        QFETCH(int, sat);
-        open();
-        click({30, 30}); // away from every preset
         form->BrightEd->setValue(37);
-        QTest::mouseClick(form->RadiergummiBtn, Qt::LeftButton);
-        QVERIFY(!form->ColorierenBtn->isChecked());
-        form->Shape2->setFillColour(0x123456);
-        const int runs = form->HueEDChangeRuns;
-        for (auto *b : form->ToolBar1->findChildren<QToolButton *>())
-            if (b->text() == caption)
-                QTest::mouseClick(b, Qt::LeftButton);
-        verifyPicked(hue, sat);
-        QVERIFY(form->ColorierenBtn->isChecked());
-        QVERIFY(!form->RadiergummiBtn->isChecked());
-        QCOMPARE(form->Shape2->fillColour(), COLORREF(0x123456));
-        QCOMPARE(form->BrightEd->value(), 37);
-        QCOMPARE(form->HueEDChangeRuns, runs);
+        for (const auto &row : rows) {
+            click({30, 30}); // away from every preset
+            QTest::mouseClick(form->RadiergummiBtn, Qt::LeftButton);
+            form->Shape2->setFillColour(0x123456);
+            const int runs = form->HueEDChangeRuns;
+            for (auto *b : form->ToolBar1->findChildren<QToolButton *>())
+                if (b->text() == QLatin1String(row.caption))
+                    QTest::mouseClick(b, Qt::LeftButton);
+            verifyPicked(row.hue, row.sat);
+            QVERIFY(form->ColorierenBtn->isChecked() && !form->RadiergummiBtn->isChecked());
+            QCOMPARE(form->Shape2->fillColour(), COLORREF(0x123456));
+            QCOMPARE(form->BrightEd->value(), 37);
+            QCOMPARE(form->HueEDChangeRuns, runs);
+        }
     }
 
     void spinEditsSetTheColourAndThePreview()
@@ -264,19 +236,16 @@ private slots:
         verifyPicked(60, 141);
         QCOMPARE(form->Shape2->fillColour(), Hsl(60, 141, 128));
         QVERIFY(form->RadiergummiBtn->isChecked());
-
-        form->CurHue = 5; // brightness re-reads both boxes
+        form->CurHue = 5; // a brightness change re-reads both boxes
         form->CurSat = 6;
         form->BrightEd->setValue(30);
         verifyPicked(60, 141);
-
         form->HueED->setText(QStringLiteral("300")); // typed beyond: the nearer end
         verifyPicked(255, 141);
         QCOMPARE(form->Shape2->fillColour(), Hsl(255, 141, 128));
         form->SatEd->setText(QStringLiteral("-7"));
         verifyPicked(255, 0);
         form->HueED->setText(QString()); // not a number: the minimum
-        verifyPicked(0, 0);
         form->SatEd->setText(QStringLiteral("-"));
         verifyPicked(0, 0);
     }
