@@ -5,6 +5,7 @@
 
 #include "app/Application.h"
 #include "app/ProgramDir.h"
+#include "colour/PaletteField.h"
 #include "platform/ui/AlignPanel.h"
 #include "platform/ui/HelpEngine.h"
 #include "platform/ui/QtFileDialogService.h"
@@ -111,6 +112,7 @@ void TMainForm::FormCreate()
         messages_->show(
             QStringLiteral("Error: Not enough memory to work correcly with this program!!!"),
             QString(), MessageIcon::Error, MessageButton::Ok);
+    colour::FillPaletteField(PaletteRaster); // writes nothing without pixel memory
 
     CurHue = 20;
     CurSat = 141;
@@ -169,7 +171,12 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
     if (watched == PaintBox1 || watched == PalPaintBox) {
         const bool view = watched == PaintBox1;
         switch (event->type()) {
-        case QEvent::MouseButtonPress: {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick: {
+            // A quick second press on the palette comes as a double click; it selects
+            // like any press. The view leaves double clicks to Qt.
+            if (view && event->type() == QEvent::MouseButtonDblClick)
+                return false;
             auto *e = static_cast<QMouseEvent *>(event);
             const QPoint p = e->position().toPoint();
             if (view)
@@ -194,12 +201,6 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
                 PaintBox1MouseUp(e->button(), ShiftOf(e), p.x(), p.y());
             return true;
         }
-        case QEvent::Paint:
-            // A plain widget has nothing of its own to show; the handler draws. The
-            // view's surface calls PaintBox1Paint itself.
-            if (!view)
-                PalPaintBoxPaint();
-            return false;
         default: break;
         }
         return false;

@@ -80,7 +80,8 @@ public:
     QString HelpFile;   // ProgramDir prefixed to the (empty) help-file name
     int32_t CurHue = 0;
     int32_t CurSat = 0;
-    bool SyncingEdits = false;
+    bool SyncingEdits = false; // set while the palette repaint writes HueED and SatEd
+    int HueEDChangeRuns = 0;   // how often HueEDChange got past SyncingEdits, for tests
 
     // ---- brush stroke ----
     bool Painting = false;
@@ -114,7 +115,7 @@ public:
     Swatch *Shape2 = nullptr;
     Swatch *Shape3 = nullptr;
     Swatch *Shape4 = nullptr;
-    QWidget *PalPaintBox = nullptr;
+    SurfacePaintBox *PalPaintBox = nullptr;
     QLabel *HueLabel = nullptr;
     QLabel *SatLabel = nullptr;
     AlignPanel *Panel4 = nullptr;
@@ -243,6 +244,10 @@ private:
     QRect DockFrameRect(view::DockEdge edge) const;
 
     void ShowLoadMessage(const document::LoadMessage &message);
+    // What the click of ToolButton n (1..10) does.
+    void PresetClick(int n);
+    // Fills Shape2 with hue and sat at lightness 128.
+    void PreviewColour(int32_t hue, int32_t sat);
     // What every pixel of a stroke step gets, read from the controls now.
     view::StrokeParams StrokeNow(int32_t hue, int32_t sat) const;
     // Removes the outline and redraws the view pixels showing the changed raster part.

@@ -160,8 +160,10 @@ void TMainForm::CreateControls()
     Shape4->setGeometry(45, 4, 22, 45);
     Shape2 = Named(new Swatch(Panel20), "Shape2");
     Shape2->setGeometry(4, 50, 64, 14);
-    PalPaintBox = Named(new QWidget(Panel20), "PalPaintBox");
+    PalPaintBox = Named(new SurfacePaintBox(Panel20), "PalPaintBox");
     PalPaintBox->setGeometry(0, 64, 72, 264);
+    PalPaintBox->SetPaintHandler([this] { PalPaintBoxPaint(); });
+    PalPaintBox->SetMessageSink(std::make_unique<MessageServiceSink>(Messages()));
     PalPaintBox->setCursor(Qt::PointingHandCursor);
     PalPaintBox->setMouseTracking(true);
     PalPaintBox->installEventFilter(this);

@@ -313,8 +313,9 @@ private slots:
     void loadingKeepsColourToolsAndPalette()
     {
         Window w;
-        w.form->CurHue = 77;
-        w.form->CurSat = 33;
+        // Set through the boxes: a brightness change reads hue and saturation from them.
+        w.form->HueED->setValue(77);
+        w.form->SatEd->setValue(33);
         w.form->BrightEd->setValue(-12);
         w.form->RadiusED->setValue(25);
         w.form->ZoomEd->setValue(200);
