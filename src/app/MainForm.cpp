@@ -173,10 +173,8 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
         switch (event->type()) {
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonDblClick: {
-            // A quick second press on the palette comes as a double click; it selects
-            // like any press. The view leaves double clicks to Qt.
-            if (view && event->type() == QEvent::MouseButtonDblClick)
-                return false;
+            // Qt delivers a quick second press as a double click; on both boxes it is a
+            // press like any other (it paints on the view, selects on the palette).
             auto *e = static_cast<QMouseEvent *>(event);
             const QPoint p = e->position().toPoint();
             if (view)

@@ -300,6 +300,18 @@ private slots:
         QCOMPARE(pixel(form->WorkRaster, 7, 5), pixel(form->SourceRaster, 7, 5));
     }
 
+    void quickSecondPressPaintsLikeAnyPress()
+    {
+        press(QPoint(60, 60));
+        release(QPoint(60, 60));
+        QVERIFY(Bytes(form->WorkRaster) != Bytes(form->SourceRaster));
+        form->RadiergummiBtn->click();
+        mouse(QEvent::MouseButtonDblClick, Qt::LeftButton, Qt::LeftButton, QPoint(60, 60));
+        QVERIFY(form->Painting);
+        release(QPoint(60, 60));
+        QVERIFY(Bytes(form->WorkRaster) == Bytes(form->SourceRaster));
+    }
+
     void numbersStillBeingTypedStayHarmless()
     {
         // Far beyond the fields' ranges: the brush covers the whole picture, the
