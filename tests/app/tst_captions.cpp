@@ -53,7 +53,7 @@ private slots:
         form.show();
         QCOMPARE(ServerCaption(&form), QStringLiteral("Merrow Tintwell 2.0"));
 
-        TAboutBox about(&form);
+        TAboutBox about({}, &form);
         about.show();
         QCOMPARE(ServerCaption(&about), QStringLiteral("Info"));
     }
