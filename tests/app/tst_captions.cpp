@@ -6,12 +6,15 @@
 #include "app/AboutBox.h"
 #include "app/Application.h"
 #include "app/MainForm.h"
+#include "app/PrintForm.h"
 #include "platform/ui/QtMessageService.h"
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -47,7 +50,7 @@ private slots:
         SetUpApplication();
     }
 
-    void mainWindowAndAboutBox()
+    void mainWindowAboutBoxAndPrintDialog()
     {
         TMainForm form;
         form.show();
@@ -56,6 +59,15 @@ private slots:
         TAboutBox about({}, &form);
         about.show();
         QCOMPARE(ServerCaption(&about), QStringLiteral("Info"));
+        about.hide();
+
+        QTemporaryDir settings;
+        QPrinter printer;
+        TPrintForm print(printer, form.WorkRaster, {nullptr, SettingsStore(settings.path())},
+                         &form);
+        print.show();
+        QCOMPARE(ServerCaption(&print), QStringLiteral("Print picture..."));
+        print.reject();
     }
 
     void messageBoxes_data()
