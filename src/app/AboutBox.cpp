@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QStyle>
 
 namespace {
@@ -170,6 +171,7 @@ void TAboutBox::BitBtnXP1Click()
 
 void TAboutBox::showEvent(QShowEvent *event)
 {
-    CentreOnScreen(this);
+    if (!event->spontaneous()) // shown by the program, not restored with its owner
+        CentreOnScreen(this);
     QDialog::showEvent(event);
 }

@@ -21,6 +21,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShowEvent>
 #include <QStyle>
 
 namespace {
@@ -192,8 +193,12 @@ view::PrintPage TPrintForm::Page() const
 
 void TPrintForm::showEvent(QShowEvent *event)
 {
-    CentreOnScreen(this);
-    FormShow();
+    // Only when the program shows the dialog: coming back from being minimised with
+    // its owner must not throw away what the user has set.
+    if (!event->spontaneous()) {
+        CentreOnScreen(this);
+        FormShow();
+    }
     QDialog::showEvent(event);
 }
 

@@ -14,7 +14,6 @@
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -26,19 +25,15 @@ QByteArray ResourceBytes(const QString &name)
 }
 
 // The picture as djpeg (libjpeg-turbo's own decoder) writes it, or a null image.
-QImage DecodedByDjpeg(const QByteArray &jpeg, const QString &folder)
+QImage DecodedByDjpeg(const QByteArray &jpeg)
 {
-    const QString in = folder + QStringLiteral("/in.jpg");
-    const QString out = folder + QStringLiteral("/out.ppm");
-    QFile file(in);
-    if (!file.open(QIODevice::WriteOnly) || file.write(jpeg) != jpeg.size())
-        return QImage();
-    file.close();
-    if (QProcess::execute(QStringLiteral("djpeg"),
-                          {QStringLiteral("-ppm"), QStringLiteral("-outfile"), out, in})
-        != 0)
-        return QImage();
-    return QImage(out).convertToFormat(QImage::Format_RGB888);
+    QProcess djpeg;
+    djpeg.start(QStringLiteral("djpeg"), {QStringLiteral("-ppm")});
+    djpeg.write(jpeg);
+    djpeg.closeWriteChannel();
+    djpeg.waitForFinished(20000);
+    return QImage::fromData(djpeg.readAllStandardOutput(), "PPM")
+        .convertToFormat(QImage::Format_RGB888);
 }
 
 // How far from grey a pixel is: the spread of its three channels.
@@ -72,9 +67,7 @@ private slots:
         TAboutBox box; // registers the resources
         const QByteArray jpeg = ResourceBytes(QStringLiteral(":/dialogs/about.jpg"));
         QVERIFY(jpeg.startsWith("\xff\xd8"));
-        QTemporaryDir folder;
-        QVERIFY(folder.isValid());
-        const QImage reference = DecodedByDjpeg(jpeg, folder.path());
+        const QImage reference = DecodedByDjpeg(jpeg);
         QVERIFY2(!reference.isNull(), "djpeg (libjpeg-turbo-progs) must be installed");
         const QImage decoded = DecodeJpeg(jpeg);
         QCOMPARE(decoded.size(), QSize(306, 322));
@@ -82,46 +75,13 @@ private slots:
         QCOMPARE(decoded, reference);
     }
 
-    void greyJpegDecodesToRgb()
-    {
-        QTemporaryDir folder;
-        const QString pgm = folder.filePath(QStringLiteral("grey.pgm"));
-        QImage grey(37, 21, QImage::Format_Grayscale8);
-        for (int y = 0; y < grey.height(); ++y)
-            for (int x = 0; x < grey.width(); ++x)
-                grey.scanLine(y)[x] = uchar(x * 6 + y);
-        QVERIFY(grey.save(pgm, "PGM"));
-        QProcess cjpeg;
-        cjpeg.start(QStringLiteral("cjpeg"), {QStringLiteral("-grayscale"), pgm});
-        QVERIFY(cjpeg.waitForFinished(10000));
-        const QByteArray jpeg = cjpeg.readAllStandardOutput();
-        const QImage decoded = DecodeJpeg(jpeg);
-        QCOMPARE(decoded, DecodedByDjpeg(jpeg, folder.path()));
-        QCOMPARE(decoded.size(), QSize(37, 21));
-    }
-
-    void damagedJpegGivesNoPicture_data()
-    {
-        QTest::addColumn<int>("keep"); // bytes kept of the real picture; -1: garbage
-        QTest::newRow("empty") << 0;
-        QTest::newRow("only the start marker") << 2;
-        QTest::newRow("header only") << 600;
-        QTest::newRow("cut in the middle") << 12000;
-        QTest::newRow("last byte missing") << -2;
-        QTest::newRow("not a JPEG") << -1;
-    }
     void damagedJpegGivesNoPicture()
     {
-        QFETCH(int, keep);
         TAboutBox box;
-        QByteArray jpeg = ResourceBytes(QStringLiteral(":/dialogs/about.jpg"));
-        if (keep == -1)
-            jpeg = QByteArray(5000, 'x');
-        else if (keep == -2)
-            jpeg.chop(2); // the end marker goes
-        else
-            jpeg.truncate(keep);
-        QVERIFY(DecodeJpeg(jpeg).isNull());
+        const QByteArray jpeg = ResourceBytes(QStringLiteral(":/dialogs/about.jpg"));
+        for (const QByteArray &damaged : {QByteArray(), jpeg.left(2), jpeg.left(600),
+                                          jpeg.left(12000), jpeg.chopped(2), QByteArray(5000, 'x')})
+            QVERIFY(DecodeJpeg(damaged).isNull());
     }
 
     void pictureIsHalfHandColoured()
@@ -144,23 +104,14 @@ private slots:
                  qPrintable(QStringLiteral("%1 %2").arg(leftChroma).arg(rightChroma)));
     }
 
-    void windowIsAFixedDialog()
+    void fixedDialogWithItsPanelColourAndControlsInside()
     {
         TAboutBox box;
-        QCOMPARE(box.windowTitle(), QStringLiteral("Info"));
         QCOMPARE(box.minimumSize(), QSize(664, 453));
         QCOMPARE(box.maximumSize(), QSize(664, 453));
-        QVERIFY(box.isModal());
-        const Qt::WindowFlags flags = box.windowFlags();
-        QVERIFY(flags & Qt::WindowCloseButtonHint);
-        QVERIFY(!(flags & Qt::WindowMinimizeButtonHint));
-        QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
-        QVERIFY(box.isHidden());
-    }
-
-    void panelShowsItsColourAndHoldsItsControls()
-    {
-        TAboutBox box;
+        QVERIFY(box.isModal() && box.isHidden());
+        QVERIFY(
+            !(box.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
         box.show();
         QVERIFY(QTest::qWaitForWindowExposed(&box));
         const QImage panel = box.Panel1->grab().toImage();
@@ -171,7 +122,6 @@ private slots:
         for (QWidget *child : box.Panel1->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
             QVERIFY2(inside.contains(child->geometry()), qPrintable(child->objectName()));
         QVERIFY(!box.ProgramIcon->geometry().intersects(box.Copyright->geometry()));
-        QCOMPARE(box.BitBtn1->parentWidget(), &box);
         QVERIFY(!box.Panel1->geometry().intersects(box.BitBtn1->geometry()));
     }
 
@@ -182,65 +132,25 @@ private slots:
         for (QLabel *label : {box.ProductName, box.Copyright, box.Comments}) {
             const QSize text = TextExtent(label);
             QVERIFY2(text.width() <= label->width() && text.height() <= label->height(),
-                     qPrintable(QStringLiteral("%1: %2x%3 in %4x%5")
-                                    .arg(label->objectName())
-                                    .arg(text.width())
-                                    .arg(text.height())
-                                    .arg(label->width())
-                                    .arg(label->height())));
+                     qPrintable(label->objectName()));
         }
-        // The long paragraph ends above the web button that follows it.
+        // The paragraph ends above the web button; the one-line labels stay clear of
+        // the next line and of the panel's edge.
         QVERIFY(box.Label3->y() + TextExtent(box.Label3).height() <= box.BitBtnXP1->y());
-        // The lines sized to their text stay clear of the next line and of the panel's
-        // edge.
         QVERIFY(box.Label1->geometry().bottom() < box.Label2->y());
         QVERIFY(box.Label2->geometry().bottom() < box.Label3->y());
         for (QLabel *label : {box.Label1, box.Label2})
             QVERIFY(label->geometry().right() < box.Panel1->width() - 2);
-        QVERIFY(box.Label1->font().bold());
-        QVERIFY(box.ProductName->font().bold());
-        QCOMPARE(box.ProductName->font().pixelSize(), 24);
-    }
-
-    void textsNameTheMakerAndItsAddresses()
-    {
-        TAboutBox box;
-        QVERIFY(box.ProductName->text().contains(QStringLiteral("Merrow")));
-        QVERIFY(box.Comments->text().contains(QStringLiteral("Merrow")));
-        QVERIFY(box.Comments->text().contains(QLatin1Char('@')));
-        for (QLabel *label : {box.Label1, box.Label2, box.Label3})
-            QVERIFY(!label->text().isEmpty());
-        const QUrl site(TAboutBox::WebAddress());
-        QVERIFY(site.isValid());
-        QCOMPARE(site.scheme(), QStringLiteral("https"));
-        QCOMPARE(box.BitBtnXP1->text(), site.host());
-        QVERIFY(!box.BitBtnXP1->icon().isNull());
-        QVERIFY(box.BitBtnXP1->icon().pixmap(16, 16, QIcon::Disabled).toImage()
-                != box.BitBtnXP1->icon().pixmap(16, 16, QIcon::Normal).toImage());
     }
 
     void okIsTheDefaultAndEnterCloses()
     {
         TAboutBox box;
-        QCOMPARE(box.BitBtn1->text(), QStringLiteral("OK"));
         QVERIFY(box.BitBtn1->isDefault());
-        QVERIFY(!box.BitBtn1->icon().isNull());
         int result = -1;
         WhileModal([&] { result = box.exec(); },
                    [](QWidget *shown) { QTest::keyClick(shown, Qt::Key_Return); });
         QCOMPARE(result, int(QDialog::Accepted));
-        WhileModal([&] { result = box.exec(); },
-                   [&](QWidget *) { QTest::mouseClick(box.BitBtn1, Qt::LeftButton); });
-        QCOMPARE(result, int(QDialog::Accepted));
-    }
-
-    void startUpYearFillsTheRightsLine()
-    {
-        FakeClock clock(2026);
-        TAboutBox box({&clock, nullptr});
-        QVERIFY(box.Copyright->text().contains(QStringLiteral("2026")));
-        QVERIFY(!box.Copyright->text().contains(QStringLiteral("XXXX")));
-        QVERIFY(box.Copyright->text().contains(QStringLiteral("Merrow")));
     }
 
     void yearReplacesTheFirstPlaceholderOnly_data()
@@ -248,10 +158,11 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("year");
         QTest::addColumn<QString>("expected");
+        QTest::newRow("as created") << QString() << 2026 << "Copyright © 2026 Merrow Software";
         QTest::newRow("one") << "© XXXX Merrow" << 2026 << "© 2026 Merrow";
         QTest::newRow("two") << "© XXXX-XXXX Merrow" << 2026 << "© 2026-XXXX Merrow";
         QTest::newRow("none: year in front") << "Merrow" << 2026 << "2026Merrow";
-        QTest::newRow("empty") << "" << 2031 << "2031";
+        QTest::newRow("empty") << QString("") << 2031 << "2031";
         QTest::newRow("at the start") << "XXXX Merrow" << 1999 << "1999 Merrow";
         QTest::newRow("at the end") << "Merrow XXXX" << 1999 << "Merrow 1999";
         QTest::newRow("five X") << "XXXXX" << 2026 << "2026X";
@@ -265,39 +176,30 @@ private slots:
         QFETCH(QString, expected);
         FakeClock clock(year);
         TAboutBox box({&clock, nullptr});
-        box.Copyright->setText(text);
-        box.FormCreate();
+        if (!text.isNull()) {
+            box.Copyright->setText(text);
+            box.FormCreate();
+        }
         QCOMPARE(box.Copyright->text(), expected);
     }
 
     void aboutShowsTheOneBoxWithTheStartUpYear()
     {
-        FakeMessageService messages;
-        TMainForm form({&messages, nullptr, nullptr, {}});
+        TMainForm form;
         FakeClock clock(2026);
-        FakeShellService shell;
-        TAboutBox box({&clock, &shell}, &form);
+        TAboutBox box({&clock, nullptr}, &form);
         form.AboutBox = &box;
-        QList<QWidget *> shown;
-        QStringList lines;
         for (int year : {2027, 2031}) {
             clock.Year = year; // the new year comes while the program runs
             WhileModal([&] { form.About1Click(); },
                        [&](QWidget *modal) {
-                           shown << modal;
-                           lines << box.Copyright->text();
+                           QCOMPARE(modal, &box);
+                           QCOMPARE(box.Copyright->text(),
+                                    QStringLiteral("Copyright © 2026 Merrow Software"));
                            QTest::mouseClick(box.BitBtn1, Qt::LeftButton);
                        });
             QVERIFY(box.isHidden());
         }
-        QCOMPARE(shown, QList<QWidget *>({&box, &box}));
-        QCOMPARE(lines.size(), 2);
-        for (const QString &line : lines) {
-            QVERIFY(line.contains(QStringLiteral("2026")));
-            QVERIFY(!line.contains(QStringLiteral("2027"))
-                    && !line.contains(QStringLiteral("2031")));
-        }
-        QVERIFY(messages.Boxes.isEmpty());
     }
 
     void webButtonAsksTheShellAndTheBoxStays_data()
@@ -312,6 +214,9 @@ private slots:
         FakeShellService shell;
         shell.Answer = shellSucceeds;
         TAboutBox box({nullptr, &shell});
+        const QUrl site(TAboutBox::WebAddress());
+        QVERIFY(site.isValid() && site.scheme() == QStringLiteral("https"));
+        QCOMPARE(box.BitBtnXP1->text(), site.host());
         int result = -1;
         WhileModal([&] { result = box.exec(); },
                    [&](QWidget *) {
@@ -319,12 +224,10 @@ private slots:
                        QCOMPARE(shell.Requests.size(), 1);
                        QCOMPARE(shell.Requests.first().Address, TAboutBox::WebAddress());
                        QCOMPARE(shell.Requests.first().Parent.data(), &box);
-                       QVERIFY(box.isVisible());
-                       QCOMPARE(QApplication::activeModalWidget(), &box);
+                       QCOMPARE(QApplication::activeModalWidget(), &box); // still open
                        box.reject();
                    });
         QCOMPARE(result, int(QDialog::Rejected));
-        QCOMPARE(shell.Requests.size(), 1);
     }
 };
 

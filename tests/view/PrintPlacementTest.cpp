@@ -58,9 +58,6 @@ INSTANTIATE_TEST_SUITE_P(
         // A tall picture: the height fills, 100:1000 = 130:1300.
         PlacementCase{"FullTallPicture", kPage, 100, 1000, Choose(Full, 50, 50, true, true),
                       Rect{435, 50, 565, 1350}},
-        // Percentages are ignored in "Use page fully".
-        PlacementCase{"FullIgnoresPercentages", kPage, 640, 480, Choose(Full, 1, 1, true, false),
-                      Rect{50, 50, 950, 725}},
         // 50 % of 900 is 450; the height follows: 450 x 480 / 640 = 337.5, rounded up.
         PlacementCase{"UserHalfAspectCentred", kPage, 640, 480, Choose(User, 50, 50, true, true),
                       Rect{275, 531, 725, 869}},
@@ -68,8 +65,6 @@ INSTANTIATE_TEST_SUITE_P(
                       Choose(User, 50, 7, true, false), Rect{50, 50, 500, 388}},
         PlacementCase{"UserBothPercentages", kPage, 640, 480, Choose(User, 50, 30, false, false),
                       Rect{50, 50, 500, 440}},
-        PlacementCase{"UserBothPercentagesCentred", kPage, 640, 480,
-                      Choose(User, 20, 10, false, true), Rect{410, 635, 590, 765}},
         // The height that follows 100 % of the width would be 9000: both sides shrink
         // until the height fits.
         PlacementCase{"UserAspectTooTallShrinks", kPage, 100, 1000,
@@ -88,8 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Choose(Full, 50, 50, false, true), Rect{0, 0, 100, 90}},
         PlacementCase{"NoPicture", kPage, 0, 480, Choose(Full, 50, 50, true, true), Rect{}},
         PlacementCase{"NoPrintableArea", PrintPage{100, 100, Rect{60, 0, 40, 100}}, 5, 5,
-                      Choose(Full, 50, 50, true, true), Rect{}},
-        PlacementCase{"NoPaper", PrintPage{}, 640, 480, Choose(Full, 50, 50, true, true), Rect{}}),
+                      Choose(Full, 50, 50, true, true), Rect{}}),
     [](const testing::TestParamInfo<PlacementCase> &p) { return std::string(p.param.name); });
 
 // round(a x b / c), halves up, as the placement rounds.
