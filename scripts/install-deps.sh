@@ -11,13 +11,13 @@ build_pkgs=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-image-formats-plugins qt6-qpa-plugins
     libpng-dev libjpeg62-turbo-dev libgif-dev libtiff-dev zlib1g-dev
-    fonts-dejavu-core
+    fonts-dejavu-core fonts-dejavu-extra
 )
 test_pkgs=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang-14 libclang-rt-14-dev llvm-14 clang-format-14
     netpbm imagemagick libjpeg-turbo-progs libtiff-tools giflib-tools libpng-tools
-    xvfb xauth x11-utils
+    xvfb xauth x11-utils poppler-utils
 )
 
 pkgs=("${build_pkgs[@]}")
