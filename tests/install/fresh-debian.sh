@@ -58,12 +58,16 @@ grep -E '^[0-9]+ upgraded, [0-9]+ newly installed' "$root/tmp/install.log"
 entry=$(in_root sh -c 'ls /usr/share/applications/*.desktop' | grep -v mimeinfo)
 exec_line=$(sed -n 's/^Exec=//p' "$root$entry")
 echo "== $entry: Exec=$exec_line, offscreen"
-in_root env QT_QPA_PLATFORM=offscreen sh -c "exec $exec_line" > "$root/tmp/offscreen.log" 2>&1 &
+# chroot, env and sh each exec the next, so $! is the program itself.
+chroot "$root" env -i PATH=/usr/bin:/bin HOME=/root QT_QPA_PLATFORM=offscreen \
+    sh -c "exec $exec_line" > "$root/tmp/offscreen.log" 2>&1 &
 pid=$!
 sleep 3
 if ! kill -0 "$pid" 2>/dev/null; then
     echo "FAIL: the program ended within 3 seconds"; cat "$root/tmp/offscreen.log"; exit 1
 fi
+[ "$(readlink "/proc/$pid/exe")" = "$root/usr/bin/tintwell" ] \
+    || { echo "FAIL: the Exec line ran $(readlink "/proc/$pid/exe")"; kill "$pid"; exit 1; }
 kill "$pid"
 wait "$pid" 2>/dev/null || true
 echo "ok: still running after 3 seconds"
@@ -71,10 +75,10 @@ echo "ok: still running after 3 seconds"
 echo "== gio launch $entry on an X server"
 in_root env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
     libglib2.0-bin > /dev/null 2>&1
-display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp > /dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3> "$root/tmp/display" > /dev/null 2>&1 &
 xvfb_pid=$!
-sleep 2
+for _ in $(seq 50); do [ -s "$root/tmp/display" ] && break; sleep 0.1; done
+display=:$(cat "$root/tmp/display")
 mkdir -p "$root/run/user/0"
 chmod 700 "$root/run/user/0"
 in_root env DISPLAY="$display" XDG_RUNTIME_DIR=/run/user/0 gio launch "$entry"
