@@ -3,6 +3,8 @@
 
 #include <QGuiApplication>
 
+#include <csignal>
+
 QString ApplicationTitle()
 {
     return QStringLiteral("Tintwell 1.5");
@@ -17,4 +19,7 @@ void SetUpApplication()
 {
     QCoreApplication::setApplicationName(QStringLiteral("tintwell"));
     QGuiApplication::setDesktopFileName(DesktopEntryId());
+    // A file-size limit must make a save fail with its reason, not end the program with
+    // the user's work in it: writes past the limit then fail with EFBIG instead.
+    std::signal(SIGXFSZ, SIG_IGN);
 }

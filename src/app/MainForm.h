@@ -177,10 +177,6 @@ public:
     void openfilenow(const QString &fileName);
     void DepthUpTo(int depth);
     void Saveas1Click();
-    // Writes WorkRaster to fileName in the format its extension names. Returns an
-    // empty text on success, else the reason for the user. An existing file is left
-    // untouched when writing fails.
-    QString SaveWorkRaster(const QString &fileName) const;
     void Print1Click();
     // The printer Print uses, made on first use and kept, so that the printer, file
     // and paper chosen in its setup stay chosen for the session.

@@ -5,12 +5,9 @@
 // an existing file.
 #include "app/MainForm.h"
 
-#include "document/RasterQImage.h"
 #include "document/SaveFormat.h"
+#include "document/SavePicture.h"
 #include "platform/ui/MessageService.h"
-
-#include <QImageWriter>
-#include <QSaveFile>
 
 void TMainForm::Saveas1Click()
 {
@@ -22,36 +19,7 @@ void TMainForm::Saveas1Click()
                         MessageButton::Ok);
         return;
     }
-    const QString failure = SaveWorkRaster(*chosen);
+    const QString failure = document::SavePicture(WorkRaster, *chosen);
     if (!failure.isEmpty())
         messages_->show(failure, QString(), MessageIcon::Error, MessageButton::Ok);
-}
-
-QString TMainForm::SaveWorkRaster(const QString &fileName) const
-{
-    const std::optional<document::SaveFormat> format = document::SaveFormatFor(fileName);
-    if (!format)
-        return document::SaveExtensionsHelp();
-    const QString cannot = QStringLiteral("The picture could not be saved as \"%1\":\n%2");
-    if (!QImageWriter::supportedImageFormats().contains(format->Format))
-        return cannot.arg(fileName, QStringLiteral("this system has no writer for %1 files.")
-                                        .arg(QString::fromLatin1(format->Format.toUpper())));
-    const QImage image = document::RasterToQImage(WorkRaster);
-    if (image.isNull())
-        return cannot.arg(fileName, QStringLiteral("there is no picture in memory."));
-
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return cannot.arg(fileName, file.errorString());
-    QImageWriter writer(&file, format->Format);
-    if (format->Quality >= 0)
-        writer.setQuality(format->Quality);
-    if (!writer.write(image)) {
-        const QString reason = writer.errorString();
-        file.cancelWriting();
-        return cannot.arg(fileName, reason);
-    }
-    if (!file.commit())
-        return cannot.arg(fileName, file.errorString());
-    return QString();
 }
