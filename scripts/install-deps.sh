@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages Tintwell needs that are not there yet.
-#   scripts/install-deps.sh run    what building and running the program needs
-#   scripts/install-deps.sh test   that, plus what the tests, benchmarks and fuzzers need
+#   scripts/install-deps.sh run      what building and running the program needs
+#   scripts/install-deps.sh package  that, plus what building its Debian package needs
+#   scripts/install-deps.sh test     all that, plus what the tests, benchmarks and fuzzers
+#                                    need
 set -euo pipefail
 
 mode=${1:-run}
@@ -11,16 +13,21 @@ build_pkgs=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-image-formats-plugins qt6-qpa-plugins
     libpng-dev libjpeg62-turbo-dev libgif-dev libtiff-dev zlib1g-dev libzstd-dev
-    fonts-dejavu-core
+    fonts-dejavu-core fonts-dejavu-extra librsvg2-bin
 )
+package_pkgs=(dpkg-dev file)
 test_pkgs=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang-14 libclang-rt-14-dev llvm-14 clang-format-14
     netpbm imagemagick libjpeg-turbo-progs libtiff-tools giflib-tools libpng-tools
-    xvfb xauth x11-utils
+    xvfb xauth x11-utils poppler-utils
+    desktop-file-utils appstream shared-mime-info
 )
 
 pkgs=("${build_pkgs[@]}")
+if [ "$mode" = package ] || [ "$mode" = test ]; then
+    pkgs+=("${package_pkgs[@]}")
+fi
 if [ "$mode" = test ]; then
     pkgs+=("${test_pkgs[@]}")
 fi

@@ -9,7 +9,13 @@
 // box that has none of its own). Window captions never carry it.
 QString ApplicationTitle();
 
+// "com.merrow.Tintwell": the name of the installed desktop entry without ".desktop", which
+// is also the id of the AppStream metainfo and the name of the icon. The desktop uses it
+// to link the program's windows to its menu entry and icon.
+QString DesktopEntryId();
+
 // Names the application "tintwell", the program file's name, for its settings and the
-// desktop's window class. Qt's display name stays unset: Qt would append it to every
-// window caption ("Merrow Tintwell 2.0 - Tintwell 1.5").
+// desktop's window class, and gives Qt the desktop entry's id (DesktopEntryId()). Qt's
+// display name stays unset: Qt would append it to every window caption ("Merrow Tintwell
+// 2.0 - Tintwell 1.5").
 void SetUpApplication();

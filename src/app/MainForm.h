@@ -23,6 +23,7 @@
 #include "document/RasterLibrary.h"
 #include "platform/gdi/Rect.h"
 #include "platform/ui/FileDialogService.h"
+#include "platform/ui/SettingsStore.h"
 #include "platform/ui/ShiftState.h"
 #include "platform/ui/SurfacePaintBox.h"
 #include "view/BrushStroke.h"
@@ -40,11 +41,13 @@
 class AlignPanel;
 class HelpEngine;
 class MessageService;
+class PrinterSetupService;
 class ProgressStatusBar;
 class QAction;
 class QButtonGroup;
 class QLabel;
 class QMenu;
+class QPrinter;
 class QPushButton;
 class QScrollArea;
 class QTimer;
@@ -55,15 +58,21 @@ class TAboutBox;
 namespace document {
 struct LoadMessage;
 }
+namespace view {
+struct PrintChoice;
+}
 
 // What the main window uses from outside, replaceable by tests. Null members get the
-// program's defaults: Qt message boxes and dialogs, no help engine, and the raster
-// library's own newdib, deldib and OpenDib.
+// program's defaults: Qt message boxes and dialogs, no help engine, the raster
+// library's own newdib, deldib and OpenDib, the platform's printer setup and the
+// user's own remembered settings.
 struct MainFormSeams {
     MessageService *Messages = nullptr;
     FileDialogService *Dialogs = nullptr;
     HelpEngine *Help = nullptr;
     document::RasterLibrary Rasters;
+    PrinterSetupService *PrinterSetup = nullptr;
+    SettingsStore Settings = SettingsStore();
 };
 
 class TMainForm : public QMainWindow {
@@ -173,6 +182,12 @@ public:
     // untouched when writing fails.
     QString SaveWorkRaster(const QString &fileName) const;
     void Print1Click();
+    // The printer Print uses, made on first use and kept, so that the printer, file
+    // and paper chosen in its setup stay chosen for the session.
+    QPrinter &Printer();
+    // Prints WorkRaster on one page of Printer() as choice says. Returns an empty text
+    // on success, else the reason for the user; a failure changes nothing.
+    QString PrintWorkRaster(const view::PrintChoice &choice);
     void Exeit1Click();
     void About1Click();
 
@@ -263,6 +278,8 @@ private:
     HelpEngine *help_ = nullptr;
     MainFormSeams seams_;
     bool destroyed_ = false;
+    // Shared, not unique: made in MainForm_Print.cpp, the one file that knows the type.
+    std::shared_ptr<QPrinter> printer_;
 
     view::DockEdge dockEdge_ = view::DockEdge::Left;
     bool dockPressed_ = false;

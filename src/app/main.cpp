@@ -37,7 +37,7 @@ int main(int argc, char **argv)
     SetUpApplication();
 
     TMainForm mainForm;
-    TAboutBox aboutBox(&mainForm);
+    TAboutBox aboutBox({}, &mainForm);
     aboutBox.hide();
     mainForm.AboutBox = &aboutBox;
 

@@ -1,16 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Stand-ins for the main window's message boxes, file dialogs and help engine that
-// record what the window asked for and answer at once, so no modal box blocks a test.
+// Stand-ins for the windows' message boxes, file dialogs, help engine, clock, shell and
+// printer setup that record what the window asked for and answer at once, so no modal
+// box blocks a test and nothing outside the test is touched.
 #pragma once
 
+#include "platform/ui/Clock.h"
 #include "platform/ui/FileDialogService.h"
 #include "platform/ui/HelpEngine.h"
 #include "platform/ui/MessageService.h"
+#include "platform/ui/PrinterSetupService.h"
+#include "platform/ui/ShellService.h"
 
 #include <QList>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <QWidget>
 
+#include <functional>
 #include <optional>
 
 // Records every message box; answers with Answer (Ok by default).
@@ -76,4 +83,45 @@ public:
 
 private:
     QStringList *log_;
+};
+
+// Tells the year it is set to.
+class FakeClock : public Clock {
+public:
+    explicit FakeClock(int year) : Year(year) {}
+    int Year;
+    int CurrentYear() const override { return Year; }
+};
+
+// Records what the shell was asked to open; answers with Answer, starts nothing.
+class FakeShellService : public ShellService {
+public:
+    struct Request {
+        QPointer<QWidget> Parent;
+        QString Address;
+    };
+    QList<Request> Requests;
+    bool Answer = true;
+    bool Open(QWidget *parent, const QString &address) override
+    {
+        Requests.append({parent, address});
+        return Answer;
+    }
+};
+
+// The printer setup answered by Answer, which may change the printer as a user would
+// (a PDF file, another paper); with none, the user cancels.
+class FakePrinterSetupService : public PrinterSetupService {
+public:
+    std::function<bool(QPrinter &)> Answer;
+    int Count = 0;
+    QPrinter *LastPrinter = nullptr;
+    QPointer<QWidget> LastParent;
+    bool Run(QPrinter &printer, QWidget *parent) override
+    {
+        ++Count;
+        LastPrinter = &printer;
+        LastParent = parent;
+        return Answer ? Answer(printer) : false;
+    }
 };

@@ -6,12 +6,15 @@
 #include "app/AboutBox.h"
 #include "app/Application.h"
 #include "app/MainForm.h"
+#include "app/PrintForm.h"
 #include "platform/ui/QtMessageService.h"
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -47,15 +50,24 @@ private slots:
         SetUpApplication();
     }
 
-    void mainWindowAndAboutBox()
+    void mainWindowAboutBoxAndPrintDialog()
     {
         TMainForm form;
         form.show();
         QCOMPARE(ServerCaption(&form), QStringLiteral("Merrow Tintwell 2.0"));
 
-        TAboutBox about(&form);
+        TAboutBox about({}, &form);
         about.show();
         QCOMPARE(ServerCaption(&about), QStringLiteral("Info"));
+        about.hide();
+
+        QTemporaryDir settings;
+        QPrinter printer;
+        TPrintForm print(printer, form.WorkRaster, {nullptr, SettingsStore(settings.path())},
+                         &form);
+        print.show();
+        QCOMPARE(ServerCaption(&print), QStringLiteral("Print picture..."));
+        print.reject();
     }
 
     void messageBoxes_data()
