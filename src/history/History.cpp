@@ -90,8 +90,8 @@ void History::Clear()
 
 size_t History::RebuildCount() const
 {
-    return size_t(std::count_if(steps_.begin(), steps_.end(),
-                                [](const Step &s) { return !s.recorded; }));
+    return size_t(
+        std::count_if(steps_.begin(), steps_.end(), [](const Step &s) { return !s.recorded; }));
 }
 
 void History::PrepareTiles(const RasterImage &work)
@@ -285,7 +285,8 @@ void History::BeginWhole(const RasterImage &source, const RasterImage &work)
         current_.before.reserve(tilePaints_.size());
         for (int32_t ty = 0; ty < tilesY_; ++ty)
             for (int32_t tx = 0; tx < tilesX_; ++tx)
-                current_.before.push_back(EncodeTile(work, TileArea(tx, ty, width_, height_), source,
+                current_.before.push_back(EncodeTile(work, TileArea(tx, ty, width_, height_),
+                                                     source,
                                                      CandidatesOf(size_t(ty * tilesX_ + tx))));
     } catch (const std::bad_alloc &) {
         current_.before.clear();

@@ -20,8 +20,8 @@
 #include "view/BrushStroke.h"
 
 #include <cstddef>
-#include <deque>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <optional>
 #include <unordered_map>

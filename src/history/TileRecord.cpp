@@ -199,8 +199,8 @@ void RestoreTile(const TileRecord &record, const RasterImage &work, const Raster
                 const ColourTable &table = *tables[kind - kFirstPaint];
                 for (int32_t i = x; i < x + length; ++i) {
                     const uint8_t *s = src + 3 * i;
-                    std::memcpy(out + 3 * i, table[size_t(view::GreyValue(s[2], s[1], s[0]))].data(),
-                                3);
+                    std::memcpy(out + 3 * i,
+                                table[size_t(view::GreyValue(s[2], s[1], s[0]))].data(), 3);
                 }
                 break;
             }

@@ -146,7 +146,8 @@ TEST_P(HistoryModelTest, EveryActionLeavesWhatFullCopiesWouldHold)
                     }
             }
             ASSERT_EQ(Pixels(work), model.states[model.done])
-                << "seed " << seed << ", action " << action << " (kind " << kind << "), " << w << " x " << h;
+                << "seed " << seed << ", action " << action << " (kind " << kind << "), " << w
+                << " x " << h;
             ASSERT_EQ(history.DoneCount(), model.done);
             // Over the budget only what cannot be dropped: every record is gone then.
             ASSERT_TRUE(history.StoredBytes() <= budget
