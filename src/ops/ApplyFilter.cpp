@@ -30,7 +30,7 @@ FilterResult Filter(const RasterImage &raster, const FilterKernel &kernel,
                     const document::ProgressSink &progress, const document::RasterLibrary &library)
 {
     if (RasterColourCount(raster) <= 256 || RasterBitCount(raster) != 24 || !raster.Pixels
-        || kernel.Divisor == 0)
+        || RasterWidth(raster) <= 0 || RasterHeight(raster) <= 0 || kernel.Divisor == 0)
         return FilterResult::NotFiltered;
     Report(progress, 0);
 

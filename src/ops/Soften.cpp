@@ -127,7 +127,8 @@ void Report(const document::ProgressSink &progress, int32_t percent)
 FilterResult SoftenRows(const RasterImage &raster, const document::ProgressSink &progress,
                         const document::RasterLibrary &library)
 {
-    if (RasterColourCount(raster) <= 256 || RasterBitCount(raster) != 24 || !raster.Pixels)
+    if (RasterColourCount(raster) <= 256 || RasterBitCount(raster) != 24 || !raster.Pixels
+        || RasterWidth(raster) <= 0 || RasterHeight(raster) <= 0)
         return FilterResult::NotFiltered;
     Report(progress, 0);
 
