@@ -3,12 +3,12 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 // The row kernels below are compiled once for each vector instruction set; Highway's
 // foreach_target includes this file again for every one of them.
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "ops/Soften.cpp"
-#include <hwy/cache_control.h>
 #include <hwy/foreach_target.h> // IWYU pragma: keep
 #include <hwy/highway.h>
 
@@ -17,94 +17,109 @@ namespace ops {
 namespace HWY_NAMESPACE {
 namespace hn = hwy::HWY_NAMESPACE;
 
-// The picture rows come from main memory once each; prefetching this far ahead keeps
-// it busy (the processor's own prefetching alone leaves the pass well short of a plain
-// copy's speed). A prefetch never faults, so the address may lie past the row.
-HWY_INLINE void PrefetchAhead(const uint8_t *p)
+#if HWY_TARGET == HWY_AVX3 || HWY_TARGET == HWY_AVX3_DL
+// AVX-512, 64 channel bytes at a time without widening them: the bytes at even and at
+// odd positions are summed down the three rows in separate 16-bit lanes, by masking
+// and shifting. For the byte in even lane i the bytes 3 to its left and right lie in
+// odd lanes i - 2 and i + 1; for the byte in odd lane i, in even lanes i - 1 and i + 2.
+// Four lane shifts across the neighbouring vectors bring them in line.
+struct DownSums {
+    __m512i Even, Odd;
+};
+
+HWY_INLINE DownSums SumDown(const uint8_t *up, const uint8_t *mid, const uint8_t *down)
 {
-    hwy::Prefetch(reinterpret_cast<const uint8_t *>(reinterpret_cast<uintptr_t>(p) + 2048));
+    const __m512i low = _mm512_set1_epi16(0xff);
+    const __m512i a = _mm512_loadu_si512(up), b = _mm512_loadu_si512(mid),
+                  c = _mm512_loadu_si512(down);
+    return {_mm512_add_epi16(_mm512_add_epi16(_mm512_and_si512(a, low), _mm512_and_si512(b, low)),
+                             _mm512_and_si512(c, low)),
+            _mm512_add_epi16(_mm512_add_epi16(_mm512_srli_epi16(a, 8), _mm512_srli_epi16(b, 8)),
+                             _mm512_srli_epi16(c, 8))};
 }
 
+// One output row of bytes channel bytes from the three row copies (pointers at their
+// first channel byte), reading up to 64 bytes before and 127 after them.
+void SoftenRow(const uint8_t *up, const uint8_t *mid, const uint8_t *down,
+               uint8_t *HWY_RESTRICT out, size_t bytes)
+{
+    alignas(64) uint16_t upOne[32], downOne[32];
+    for (uint16_t i = 0; i < 32; ++i) {
+        upOne[i] = uint16_t(i == 0 ? 31 : 32 + i - 1); // lane i takes lane i - 1
+        downOne[i] = uint16_t(i == 31 ? 32 : i + 1);   // lane i takes lane i + 1
+    }
+    const __m512i shiftUpOne = _mm512_load_si512(upOne);
+    const __m512i shiftDownOne = _mm512_load_si512(downOne);
+    // Sums are at most 9 x 255 = 2295; below 32768, (x x 7282) >> 16 equals x div 9.
+    const __m512i ninth = _mm512_set1_epi16(7282);
+    DownSums before = SumDown(up - 64, mid - 64, down - 64);
+    DownSums at = SumDown(up, mid, down);
+    for (size_t j = 0; j < bytes; j += 64) {
+        const DownSums after = SumDown(up + j + 64, mid + j + 64, down + j + 64);
+        const __m512i even =
+            _mm512_add_epi16(_mm512_add_epi16(at.Even, _mm512_alignr_epi32(at.Odd, before.Odd, 15)),
+                             _mm512_permutex2var_epi16(at.Odd, shiftDownOne, after.Odd));
+        const __m512i odd = _mm512_add_epi16(
+            _mm512_add_epi16(at.Odd, _mm512_permutex2var_epi16(before.Even, shiftUpOne, at.Even)),
+            _mm512_alignr_epi32(after.Even, at.Even, 1));
+        const __m512i result = _mm512_or_si512(
+            _mm512_mulhi_epu16(even, ninth), _mm512_slli_epi16(_mm512_mulhi_epu16(odd, ninth), 8));
+        if (j + 64 <= bytes)
+            _mm512_storeu_si512(out + j, result);
+        else
+            _mm512_mask_storeu_epi8(out + j, ~0ull >> (64 - (bytes - j)), result);
+        before = at;
+        at = after;
+    }
+}
+#else
 using D16 = hn::ScalableTag<uint16_t>;
 using D8 = hn::Rebind<uint8_t, D16>;
 using DI16 = hn::Rebind<int16_t, D16>;
 
-// sums[j] = row[j - 3] + row[j] + row[j + 3] for one vector of channel bytes j.
-HWY_INLINE void SumAcross(const uint8_t *HWY_RESTRICT row, uint16_t *HWY_RESTRICT sums, size_t j)
+// out[j] for one vector: the nine values div 9. Sums are at most 9 x 255 = 2295; below
+// 32768, (x x 7282) >> 16 equals x div 9.
+HWY_INLINE void SoftenVector(const uint8_t *up, const uint8_t *mid, const uint8_t *down,
+                             uint8_t *HWY_RESTRICT out, size_t j)
 {
     const D16 d16;
     const D8 d8;
-    const auto left = hn::PromoteTo(d16, hn::LoadU(d8, row + j - 3));
-    const auto centre = hn::PromoteTo(d16, hn::LoadU(d8, row + j));
-    const auto right = hn::PromoteTo(d16, hn::LoadU(d8, row + j + 3));
-    hn::StoreU(hn::Add(hn::Add(left, centre), right), d16, sums + j);
+    auto across = [&](const uint8_t *row) {
+        return hn::Add(hn::Add(hn::PromoteTo(d16, hn::LoadU(d8, row + j - 3)),
+                               hn::PromoteTo(d16, hn::LoadU(d8, row + j))),
+                       hn::PromoteTo(d16, hn::LoadU(d8, row + j + 3)));
+    };
+    const auto sum = hn::Add(hn::Add(across(up), across(mid)), across(down));
+    const auto result = hn::MulHigh(sum, hn::Set(d16, uint16_t(7282)));
+    hn::StoreU(hn::DemoteTo(d8, hn::BitCast(DI16(), result)), d8, out + j);
 }
 
-// The across-sums of one picture row of width pixels (3 x width channel bytes), the
-// first and last pixel standing in for their missing neighbours.
-void SumRowAcross(const uint8_t *HWY_RESTRICT row, uint16_t *HWY_RESTRICT sums, size_t width)
-{
-    const size_t bytes = 3 * width;
-    if (width == 1) {
-        for (size_t c = 0; c < 3; ++c)
-            sums[c] = uint16_t(3 * row[c]);
-        return;
-    }
-    for (size_t c = 0; c < 3; ++c) {
-        sums[c] = uint16_t(2 * row[c] + row[c + 3]);
-        sums[bytes - 3 + c] = uint16_t(row[bytes - 6 + c] + 2 * row[bytes - 3 + c]);
-    }
-    // The inner bytes 3 .. bytes - 4 have both neighbours in the row.
-    const size_t first = 3;
-    const size_t end = bytes - 3;
-    const size_t lanes = hn::Lanes(D16());
-    size_t j = first;
-    for (; j + lanes <= end; j += lanes) {
-        PrefetchAhead(row + j);
-        SumAcross(row, sums, j);
-    }
-    if (j == end)
-        return;
-    if (end - first >= lanes) {
-        SumAcross(row, sums, end - lanes); // overlaps sums already written, same values
-        return;
-    }
-    for (; j < end; ++j)
-        sums[j] = uint16_t(row[j - 3] + row[j] + row[j + 3]);
-}
-
-// out[j] = (up[j] + mid[j] + down[j]) div 9 for one vector. The sums are at most
-// 9 x 255 = 2295; below 32768, (x x 7282) >> 16 equals x div 9.
-HWY_INLINE void DivideNine(const uint16_t *HWY_RESTRICT up, const uint16_t *HWY_RESTRICT mid,
-                           const uint16_t *HWY_RESTRICT down, uint8_t *HWY_RESTRICT out, size_t j)
-{
-    const D16 d16;
-    const D8 d8;
-    const DI16 di16;
-    const auto sum =
-        hn::Add(hn::Add(hn::LoadU(d16, up + j), hn::LoadU(d16, mid + j)), hn::LoadU(d16, down + j));
-    const auto ninth = hn::MulHigh(sum, hn::Set(d16, uint16_t(7282)));
-    hn::StoreU(hn::DemoteTo(d8, hn::BitCast(di16, ninth)), d8, out + j);
-}
-
-// One output row of bytes channel bytes from the across-sums of the rows above, at and
-// below it.
-void DivideRowNine(const uint16_t *HWY_RESTRICT up, const uint16_t *HWY_RESTRICT mid,
-                   const uint16_t *HWY_RESTRICT down, uint8_t *HWY_RESTRICT out, size_t bytes)
+// One output row of bytes channel bytes from the three row copies (pointers at their
+// first channel byte); reads only the copies and their repeated pixels.
+void SoftenRow(const uint8_t *up, const uint8_t *mid, const uint8_t *down,
+               uint8_t *HWY_RESTRICT out, size_t bytes)
 {
     const size_t lanes = hn::Lanes(D16());
     size_t j = 0;
-    for (; j + lanes <= bytes; j += lanes)
-        DivideNine(up, mid, down, out, j);
+    for (; j + lanes <= bytes; j += lanes) {
+        SoftenVector(up, mid, down, out, j);
+    }
     if (j == bytes)
         return;
     if (bytes >= lanes) {
-        DivideNine(up, mid, down, out, bytes - lanes); // rewrites equal bytes
+        // The last vector again, overlapping bytes already written with equal values:
+        // the input is the copies, not the output row.
+        SoftenVector(up, mid, down, out, bytes - lanes);
         return;
     }
-    for (; j < bytes; ++j)
-        out[j] = uint8_t((up[j] + mid[j] + down[j]) / 9);
+    for (; j < bytes; ++j) {
+        int32_t sum = 0;
+        for (const uint8_t *row : {up, mid, down})
+            sum += row[j - 3] + row[j] + row[j + 3];
+        out[j] = uint8_t(sum / 9);
+    }
 }
+#endif
 
 } // namespace HWY_NAMESPACE
 } // namespace ops
@@ -113,15 +128,30 @@ HWY_AFTER_NAMESPACE();
 #if HWY_ONCE
 namespace ops {
 
-HWY_EXPORT(SumRowAcross);
-HWY_EXPORT(DivideRowNine);
+HWY_EXPORT(SoftenRow);
 
 namespace {
+
+// A row copy in the rolling buffer: its 3 W channel bytes start kCopyOffset bytes into
+// the buffer row, its first and last pixel are repeated once beside it, and the rest of
+// the row is room that the vector code may read (never write) past both ends: 64
+// bytes before the copy and 127 after it.
+constexpr size_t kCopyOffset = 67;
+constexpr int32_t kExtraPixels = 66; // 67 bytes before the copy, 131 after it
 
 void Report(const document::ProgressSink &progress, int32_t percent)
 {
     if (progress)
         progress(percent);
+}
+
+// Copies one stored row of bytes channel bytes to copy, with its first and last pixel
+// repeated beside it.
+void CopyRow(const uint8_t *row, uint8_t *copy, size_t bytes)
+{
+    std::memcpy(copy, row, bytes);
+    std::memcpy(copy - 3, row, 3);
+    std::memcpy(copy + bytes, row + bytes - 3, 3);
 }
 
 FilterResult SoftenRows(const RasterImage &raster, const document::ProgressSink &progress,
@@ -134,18 +164,17 @@ FilterResult SoftenRows(const RasterImage &raster, const document::ProgressSink 
 
     const int32_t width = RasterWidth(raster);
     const int32_t height = RasterHeight(raster);
-    const RasterImage buffer = library.New(2 * width, 3, 24);
-    // Each buffer row holds 3 W sums of 16 bits; its stride is at least 6 W bytes and a
-    // multiple of 4, so the rows are aligned for 16-bit values when the memory is.
-    if (!document::RasterExists(buffer) || RasterWidth(buffer) != 2 * width
-        || RasterHeight(buffer) != 3 || RasterBitCount(buffer) != 24
-        || reinterpret_cast<uintptr_t>(buffer.Pixels) % alignof(uint16_t) != 0) {
+    const int32_t bufferWidth = width + kExtraPixels;
+    const RasterImage buffer = library.New(bufferWidth, 3, 24);
+    if (!document::RasterExists(buffer) || RasterWidth(buffer) != bufferWidth
+        || RasterHeight(buffer) != 3 || RasterBitCount(buffer) != 24) {
         if (buffer.Storage != 0)
             library.Delete(buffer);
         return FilterResult::OutOfMemory;
     }
-    auto sums = [&](int32_t row) {
-        return reinterpret_cast<uint16_t *>(buffer.Pixels + size_t(buffer.Stride) * (row % 3));
+    const size_t bytes = 3 * size_t(width);
+    auto copyOf = [&](int32_t row) {
+        return buffer.Pixels + size_t(buffer.Stride) * size_t(row % 3) + kCopyOffset;
     };
     // The filter is the same upside down, so the rows are walked in memory order, the
     // bottom picture row first, which is several times faster on large pictures than
@@ -155,18 +184,18 @@ FilterResult SoftenRows(const RasterImage &raster, const document::ProgressSink 
         return raster.Pixels + size_t(raster.Stride) * size_t(row);
     };
 
-    // Dispatched afresh for every row: the first call of all only makes the choice,
-    // and a pointer kept from before it would make every row choose again.
-    // Row k is overwritten only after the sums of rows k and k + 1 are taken, and the
-    // sums of row k - 1 are still in the buffer: the output reads unfiltered values only.
-    HWY_DYNAMIC_DISPATCH(SumRowAcross)(storedRow(0), sums(0), size_t(width));
+    // Row k is copied before it is overwritten, and the copy of row k - 1 is still in
+    // the buffer, so every output row is made from unfiltered values only. Dispatched
+    // afresh for every row: the first call of all only makes the choice, and a pointer
+    // kept from before it would make every row choose again.
+    CopyRow(storedRow(0), copyOf(0), bytes);
     for (int32_t k = 0; k < height; ++k) {
         Report(progress, document::RowProgress(k, height));
         if (k + 1 < height)
-            HWY_DYNAMIC_DISPATCH(SumRowAcross)(storedRow(k + 1), sums(k + 1), size_t(width));
-        HWY_DYNAMIC_DISPATCH(DivideRowNine)
-        (sums(std::max(k - 1, 0)), sums(k), sums(std::min(k + 1, height - 1)), storedRow(k),
-         3 * size_t(width));
+            CopyRow(storedRow(k + 1), copyOf(k + 1), bytes);
+        HWY_DYNAMIC_DISPATCH(SoftenRow)
+        (copyOf(std::max(k - 1, 0)), copyOf(k), copyOf(std::min(k + 1, height - 1)), storedRow(k),
+         bytes);
     }
     library.Delete(buffer);
     return FilterResult::Filtered;
