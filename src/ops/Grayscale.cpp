@@ -11,6 +11,8 @@
 #include <hwy/foreach_target.h> // IWYU pragma: keep
 #include <hwy/highway.h>
 
+#include "ops/PixelPermutes-inl.h"
+
 HWY_BEFORE_NAMESPACE();
 namespace ops {
 namespace HWY_NAMESPACE {
@@ -33,59 +35,13 @@ HWY_INLINE uint8_t GreyOf(const uint8_t *p)
 }
 
 #if HWY_TARGET == HWY_AVX3_DL
-// AVX-512 VBMI: 64 pixels (192 bytes, three registers) at a time. Byte permutes gather
-// each channel into a register of its own and spread the grey values back over the
-// three bytes of their pixels; the weighted sums are taken as 16-bit values, blue and
-// green together by a multiply-add of byte pairs.
-struct GreyPermutes {
-    // Gather[c]: lane k of channel c is byte 3k + c of the 192; the first permute
-    // takes bytes 0..127 from the first two registers, the second those from 128 on.
-    uint8_t Gather[3][2][64];
-    // Spread[o]: byte j of output register o is the grey value of pixel (64 o + j) / 3.
-    uint8_t Spread[3][64];
-};
-
-constexpr GreyPermutes MakeGreyPermutes()
+// AVX-512 VBMI: the 64 pixels at p, taken apart into channels and the grey values
+// spread back by byte permutes (ops/PixelPermutes-inl.h). The weighted sums are taken
+// as 16-bit values, blue and green together by a multiply-add of byte pairs; for sums
+// up to 25500, (x x 41944) >> 22 equals x div 100.
+HWY_INLINE void GreyVector(uint8_t *p, const PixelPermutes &t)
 {
-    GreyPermutes t{};
-    for (int c = 0; c < 3; ++c)
-        for (int k = 0; k < 64; ++k) {
-            const int at = 3 * k + c;
-            t.Gather[c][0][k] = uint8_t(at < 128 ? at : 0);
-            t.Gather[c][1][k] = uint8_t(at < 128 ? k : 64 + at - 128);
-        }
-    for (int o = 0; o < 3; ++o)
-        for (int j = 0; j < 64; ++j)
-            t.Spread[o][j] = uint8_t((64 * o + j) / 3);
-    return t;
-}
-
-alignas(64) constexpr GreyPermutes kGreyPermutes = MakeGreyPermutes();
-
-struct GreyRegisters {
-    __m512i Gather[3][2];
-    __m512i Spread[3];
-    GreyRegisters()
-    {
-        for (int c = 0; c < 3; ++c)
-            for (int step = 0; step < 2; ++step)
-                Gather[c][step] = _mm512_load_si512(kGreyPermutes.Gather[c][step]);
-        for (int o = 0; o < 3; ++o)
-            Spread[o] = _mm512_load_si512(kGreyPermutes.Spread[o]);
-    }
-};
-
-// The 64 pixels at p. For sums up to 25500, (x x 41944) >> 22 equals x div 100.
-HWY_INLINE void GreyVector(uint8_t *p, const GreyRegisters &t)
-{
-    const __m512i a = _mm512_loadu_si512(p);
-    const __m512i b = _mm512_loadu_si512(p + 64);
-    const __m512i c = _mm512_loadu_si512(p + 128);
-    auto channel = [&](int ch) {
-        return _mm512_permutex2var_epi8(_mm512_permutex2var_epi8(a, t.Gather[ch][0], b),
-                                        t.Gather[ch][1], c);
-    };
-    const __m512i blue = channel(0), green = channel(1), red = channel(2);
+    const Channels in = LoadPixels(p, t);
     const __m512i blueGreenWeights = _mm512_set1_epi16(int16_t(59 << 8 | 11));
     const __m512i redWeight = _mm512_set1_epi16(30);
     const __m512i hundredth = _mm512_set1_epi16(int16_t(41944));
@@ -96,12 +52,11 @@ HWY_INLINE void GreyVector(uint8_t *p, const GreyRegisters &t)
                                              _mm512_mullo_epi16(red16, redWeight));
         return _mm512_srli_epi16(_mm512_mulhi_epu16(sum, hundredth), 6);
     };
-    const __m512i low = grey16(_mm512_unpacklo_epi8(blue, green), _mm512_unpacklo_epi8(red, zero));
-    const __m512i high = grey16(_mm512_unpackhi_epi8(blue, green), _mm512_unpackhi_epi8(red, zero));
-    const __m512i grey = _mm512_packus_epi16(low, high);
-    _mm512_storeu_si512(p, _mm512_permutexvar_epi8(t.Spread[0], grey));
-    _mm512_storeu_si512(p + 64, _mm512_permutexvar_epi8(t.Spread[1], grey));
-    _mm512_storeu_si512(p + 128, _mm512_permutexvar_epi8(t.Spread[2], grey));
+    const __m512i low =
+        grey16(_mm512_unpacklo_epi8(in.Blue, in.Green), _mm512_unpacklo_epi8(in.Red, zero));
+    const __m512i high =
+        grey16(_mm512_unpackhi_epi8(in.Blue, in.Green), _mm512_unpackhi_epi8(in.Red, zero));
+    StoreGreyPixels(p, _mm512_packus_epi16(low, high), t);
 }
 
 // Every pixel of one row of width pixels, in place. Whole vectors from the first
@@ -117,7 +72,7 @@ void GreyRow(uint8_t *HWY_RESTRICT row, size_t width)
         }
         return;
     }
-    const GreyRegisters t;
+    const PixelPermutes t;
     // 3 x 43 = 129, so 43 is the inverse of 3 modulo 64: pixel x starts a line when
     // 3 x is the row's distance to the next line boundary, modulo 64.
     const size_t toLine = size_t(-reinterpret_cast<uintptr_t>(row)) & 63;
@@ -198,8 +153,6 @@ void Grayscale(const RasterImage &raster, const document::ProgressSink &progress
     if (RasterBitCount(raster) == 24 && raster.Pixels) {
         const int32_t width = RasterWidth(raster);
         const int32_t height = RasterHeight(raster);
-        // Dispatched afresh for every row: the first call of all only makes the choice,
-        // and a pointer kept from before it would make every row choose again.
         // Rows are walked in memory order, the bottom picture row first: a walk down
         // through memory is several times slower on large pictures, whose rows then
         // come from main memory without the processor fetching ahead. Every pixel is
@@ -207,6 +160,8 @@ void Grayscale(const RasterImage &raster, const document::ProgressSink &progress
         // reports RowProgress(k, H), the values a walk from the top reports.
         for (int32_t k = 0; k < height; ++k) {
             report(document::RowProgress(k, height));
+            // Dispatched afresh for every row: the first call of all only makes the
+            // choice, and a pointer kept from before it would make every row choose.
             HWY_DYNAMIC_DISPATCH(GreyRow)
             (raster.Pixels + size_t(raster.Stride) * size_t(k), size_t(width));
         }
