@@ -25,20 +25,18 @@ std::vector<uint8_t> Bytes(const RasterImage &raster)
     return std::vector<uint8_t>(raster.Pixels, raster.Pixels + RasterImageSize(raster));
 }
 
-// Counts the status bar's paints and remembers the largest percentage they showed.
+// The largest percentage at which the status bar painted itself: each longer bar is
+// shown by a paint of the status bar before SetProStatus returns.
 class BarWatch : public QObject {
 public:
     explicit BarWatch(TMainForm &form) : form_(form) { form.StatusBar1->installEventFilter(this); }
-    int Paints = 0;
-    int Highest = 0;
+    int Highest = -1;
 
 protected:
     bool eventFilter(QObject *, QEvent *event) override
     {
-        if (event->type() == QEvent::Paint) {
-            ++Paints;
+        if (event->type() == QEvent::Paint)
             Highest = std::max(Highest, form_.ProgressPercent);
-        }
         return false;
     }
 
@@ -144,7 +142,6 @@ private slots:
         QVERIFY(Bytes(form->WorkRaster) == expected);
         QVERIFY(Bytes(form->SourceRaster) == source);
         verifyViewShowsWorkRaster();
-        QVERIFY(watch.Paints > 0);
         QCOMPARE(watch.Highest, 100);
         verifyProgressPanelEmpty();
     }
