@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The whole-picture operations on a 6000 x 4000 photograph-like picture, one thread,
-// beside a plain copy of the picture's bytes (BM_Memcpy), the yardstick: an operation
-// that reads and writes every byte once cannot beat it by much.
+// beside a plain copy of the picture's bytes into another picture (BM_Memcpy), the
+// yardstick: the cost of reading and writing every byte once. (Working in place moves
+// fewer bytes through memory than a copy, so Grayscale can beat it.)
 //
 //   BM_Grayscale/progress:N, BM_Soften/progress:N  progress 1 reports every row to the
 //       main window's SetProStatus, whose status bar draws the bar at once (on the
@@ -14,8 +15,11 @@
 //
 // After the runs a table gives, for every benchmark, its fastest and median run and both
 // as ratios to the fastest BM_Memcpy run, and what reporting progress adds. Run with
-// repetitions on a shared machine, e.g.
-//   build/bench/bench_ops --benchmark_repetitions=7 --benchmark_min_time=0.5
+// repetitions, interleaved so that a busy spell of a shared machine does not fall on
+// one benchmark alone, e.g.
+//   build/bench/bench_ops --benchmark_repetitions=9 --benchmark_min_time=0.5
+//       --benchmark_enable_random_interleaving=true --benchmark_filter='BM_[^T]'
+// (on one line; the filter leaves out the per-target runs).
 #include "app/MainForm.h"
 #include "ops/ApplyFilter.h"
 #include "ops/ColorizeAll.h"
