@@ -4,7 +4,11 @@
 #include "view/GreyColourTable.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
+
+// Packed colours are stored with one 4-byte store: blue must be the low byte in memory.
+static_assert(std::endian::native == std::endian::little);
 
 // The row kernel below is compiled once for each vector instruction set; Highway's
 // foreach_target includes this file again for every one of them.
@@ -102,12 +106,61 @@ void ColourRow(const uint8_t *in, uint8_t *out, size_t width, const view::GreyTe
         ColourPixels(in, out, x, width, terms, colours);
 }
 #else
-// Other instruction sets have no byte lookup over 256 entries that beats the tables
-// read one pixel at a time.
+// Other instruction sets have no byte lookup over 256 entries that beats a table read
+// one pixel at a time, but the grey values are cheaper computed than looked up: for
+// each term up to 255 x 59, (x x 41944) >> 22 equals x div 100. A chunk of pixels gets
+// its grey values first, then each pixel its colour with one 4-byte store whose fourth
+// byte the next pixel of the chunk overwrites; the chunk's last pixel is written byte
+// by byte, so nothing beyond the chunk is touched (in may equal out).
+using D16 = hn::ScalableTag<uint16_t>;
+using D8 = hn::Rebind<uint8_t, D16>;
+using DI16 = hn::Rebind<int16_t, D16>;
+
+HWY_INLINE void GreyValues(const uint8_t *in, uint8_t *greys)
+{
+    const D16 d16;
+    const D8 d8;
+    hn::Vec<D8> blue, green, red;
+    hn::LoadInterleaved3(d8, in, blue, green, red);
+    auto term = [&](hn::Vec<D8> v, uint16_t weight) {
+        return hn::ShiftRight<6>(hn::MulHigh(hn::Mul(hn::PromoteTo(d16, v), hn::Set(d16, weight)),
+                                             hn::Set(d16, uint16_t(41944))));
+    };
+    const auto grey = hn::Add(hn::Add(term(red, 30), term(green, 59)), term(blue, 11));
+    hn::StoreU(hn::DemoteTo(d8, hn::BitCast(DI16(), grey)), d8, greys);
+}
+
 void ColourRow(const uint8_t *in, uint8_t *out, size_t width, const view::GreyTerms &terms,
                const view::GreyColourTable &colours)
 {
-    ColourPixels(in, out, 0, width, terms, colours);
+    const size_t lanes = hn::Lanes(D16());
+    if (lanes == 1) { // the one-lane fallback target: tables are faster
+        ColourPixels(in, out, 0, width, terms, colours);
+        return;
+    }
+    constexpr size_t kChunk = 256;
+    uint8_t greys[kChunk + 64];
+    for (size_t first = 0; first < width; first += kChunk) {
+        const size_t count = std::min(kChunk, width - first);
+        const uint8_t *from = in + 3 * first;
+        if (count < lanes) {
+            for (size_t i = 0; i < count; ++i) {
+                const uint8_t *s = from + 3 * i;
+                greys[i] = uint8_t(terms.Blue[s[0]] + terms.Green[s[1]] + terms.Red[s[2]]);
+            }
+        } else {
+            for (size_t i = 0; i < count; i += lanes)
+                GreyValues(from + 3 * std::min(i, count - lanes),
+                           greys + std::min(i, count - lanes));
+        }
+        uint8_t *to = out + 3 * first;
+        for (size_t i = 0; i + 1 < count; ++i)
+            std::memcpy(to + 3 * i, &colours.Packed[greys[i]], 4);
+        const size_t last = count - 1;
+        to[3 * last] = colours.Blue[greys[last]];
+        to[3 * last + 1] = colours.Green[greys[last]];
+        to[3 * last + 2] = colours.Red[greys[last]];
+    }
 }
 #endif
 

@@ -37,6 +37,8 @@ GreyColourTable MakeGreyColourTable(int32_t hue, int32_t saturation, int32_t bri
         table.Blue[size_t(grey)] = uint8_t(b);
         table.Green[size_t(grey)] = uint8_t(g);
         table.Red[size_t(grey)] = uint8_t(r);
+        table.Packed[size_t(grey)] =
+            uint32_t(b & 255) | uint32_t(g & 255) << 8 | uint32_t(r & 255) << 16;
     }
     return table;
 }

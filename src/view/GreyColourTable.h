@@ -29,6 +29,9 @@ struct GreyColourTable {
     alignas(64) std::array<uint8_t, 256> Blue;
     alignas(64) std::array<uint8_t, 256> Green;
     alignas(64) std::array<uint8_t, 256> Red;
+    // The three bytes as one value, blue in the low byte (a pixel's bytes in memory
+    // order), for code that writes a pixel with one 4-byte store.
+    std::array<uint32_t, 256> Packed;
 };
 
 // 256 HslToRgb calls; hue and saturation within 0..255, any brightness (ApplyBrightness

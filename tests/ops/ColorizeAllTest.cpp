@@ -74,6 +74,22 @@ TEST(ColorizeAll, EveryGreyLevelOnEveryTarget)
     });
 }
 
+// One raster as both: DoPix reads each pixel before writing it, so it colours in place.
+TEST(ColorizeAll, OneRasterAsSourceAndWorkIsColouredInPlace)
+{
+    OwnedRaster literal(300, 3);
+    literal.FillRandom(9);
+    OwnedRaster work(300, 3);
+    work.Assign(literal.Copy());
+    DoPixEverywhere(literal, literal, 23, 117, 30, true);
+    opstest::ForEachSimdTarget([&](int64_t) {
+        OwnedRaster fast(300, 3);
+        fast.Assign(work.Copy());
+        ops::ColorizeAll(fast.get(), fast.get(), 23, 117, 30, true);
+        ASSERT_EQ(fast.Copy(), literal.Copy());
+    });
+}
+
 TEST(ColorizeAll, EraserMakesTheWorkPictureTheOpenedOne)
 {
     OwnedRaster source(77, 9);
