@@ -139,7 +139,7 @@ void ColourRow(const uint8_t *in, uint8_t *out, size_t width, const view::GreyTe
         return;
     }
     constexpr size_t kChunk = 256;
-    uint8_t greys[kChunk + 64];
+    uint8_t greys[kChunk];
     for (size_t first = 0; first < width; first += kChunk) {
         const size_t count = std::min(kChunk, width - first);
         const uint8_t *from = in + 3 * first;
