@@ -18,7 +18,7 @@ pnmquant 200 "$work/in.ppm" > "$work/q200.ppm" 2>/dev/null
 ppmtopgm "$work/in.ppm" > "$work/grey.pgm"
 
 rm -rf "$seeds"
-mkdir -p "$seeds"/{bmp,pcx,ilbm,tga,opendib}
+mkdir -p "$seeds"/{bmp,pcx,ilbm,tga,tiff,gif,jpeg,opendib}
 
 ppmtobmp -bpp 1 "$work/bw.pbm" > "$seeds/bmp/bilevel.bmp" 2>/dev/null
 ppmtobmp -bpp 4 "$work/q16.ppm" > "$seeds/bmp/colour4.bmp" 2>/dev/null
@@ -47,10 +47,37 @@ pamtotga -rgb "$work/in.ppm" > "$seeds/tga/rgb_rle.tga" 2>/dev/null
 convert "$work/in.ppm" -depth 5 -define tga:bits-per-pixel=16 tga:"$seeds/tga/rgb16.tga"
 convert "$work/in.ppm" -alpha set -compress RLE tga:"$seeds/tga/rgba_rle.tga"
 
+# TIFF: every reading path (raw strips, scan lines, planar bands, tiles, the RGBA reader)
+# and every sample kind.
+tif="$seeds/tiff"
+pnmtotiff -g4 "$work/bw.pbm" > "$tif/bilevel_g4.tif" 2>/dev/null
+magick_tiff() { out=$1; shift; convert "$work/in.ppm" "$@" "tiff:$tif/$out" 2>/dev/null || true; }
+magick_tiff grey4.tif -colorspace Gray -depth 4 -compress none
+magick_tiff grey12_lzw.tif -colorspace Gray -depth 12 -compress lzw
+magick_tiff grey16_msb.tif -colorspace Gray -depth 16 -endian MSB
+magick_tiff rgb8_raw.tif -depth 8 -compress none
+tiffset -s 274 6 "$tif/rgb8_raw.tif"
+magick_tiff rgb16_planar_lzw.tif -depth 16 -interlace plane -compress lzw
+magick_tiff rgb5_tiles.tif -depth 5 -define tiff:tile-geometry=16x16
+magick_tiff float32_zip.tif -define quantum:format=floating-point -depth 32 -compress zip
+magick_tiff float16.tif -define quantum:format=floating-point -depth 16 -compress lzw
+magick_tiff uint32.tif -depth 32 -compress none
+magick_tiff signed16.tif -define quantum:format=signed -depth 16
+magick_tiff cmyk8.tif -colorspace CMYK -depth 8
+magick_tiff cmyk16_planar.tif -colorspace CMYK -depth 16 -interlace plane
+magick_tiff lab8.tif -colorspace Lab -depth 8
+magick_tiff rgba16_tiles.tif -alpha set -depth 16 -define tiff:tile-geometry=16x16
+magick_tiff ycbcr_raw.tif -colorspace YCbCr -depth 8 -compress none
+magick_tiff jpeg.tif -compress jpeg
+convert "$work/q16.ppm" -type Palette -depth 2 -colors 4 "tiff:$tif/palette2.tif"
+pnmtotiff -packbits "$work/q200.ppm" > "$tif/palette8_packbits.tif" 2>/dev/null
+
 cp "$seeds"/bmp/{bilevel,rle8}.bmp "$seeds"/pcx/{planes4,colour8}.pcx "$seeds/opendib/"
 cp "$seeds"/ilbm/{planes4,ham6}.lbm "$seeds/tga/cmap_rle.tga" "$seeds/opendib/"
 pamtogif "$work/q200.ppm" > "$seeds/opendib/colour.gif" 2>/dev/null
 pamtogif -interlace "$work/q16.ppm" > "$seeds/opendib/interlaced.gif" 2>/dev/null
+cp "$seeds"/opendib/{colour,interlaced}.gif "$seeds/gif/"
+cp "$tif"/{grey12_lzw,rgb5_tiles,cmyk8,ycbcr_raw}.tif "$seeds/opendib/"
 pnmtotiff -lzw "$work/in.ppm" > "$seeds/opendib/rgb_lzw.tif" 2>/dev/null
 pnmtotiff -g4 "$work/bw.pbm" > "$seeds/opendib/bilevel_g4.tif" 2>/dev/null
 pnmtotiff -packbits "$work/q16.ppm" > "$seeds/opendib/palette.tif" 2>/dev/null
@@ -58,4 +85,6 @@ pnmtopng "$work/in.ppm" > "$seeds/opendib/rgb.png" 2>/dev/null
 pnmtopng "$work/q16.ppm" > "$seeds/opendib/palette.png" 2>/dev/null
 cjpeg -quality 80 "$work/in.ppm" > "$seeds/opendib/colour.jpg"
 cjpeg -grayscale -progressive "$work/in.ppm" > "$seeds/opendib/grey_progressive.jpg"
+cp "$seeds"/opendib/{colour,grey_progressive}.jpg "$seeds/jpeg/"
+convert "$work/in.ppm" -colorspace CMYK "jpg:$seeds/jpeg/cmyk_adobe.jpg"
 ls -R "$seeds" | wc -l

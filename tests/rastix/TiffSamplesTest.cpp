@@ -196,8 +196,9 @@ TEST_P(PaletteIndexWidths, LookUpTheirColourMap)
         const size_t i = row[x];
         const std::array<int, 3> want = {colour(i, 0), colour(i, 1), colour(i, 2)};
         EXPECT_EQ(o.rgb(int(x), 1), want) << "index " << i;
-        if (depth <= 8)
+        if (depth <= 8) {
             EXPECT_EQ(getpixel(o.raster, int(x), 1), i);
+        }
     }
 }
 
