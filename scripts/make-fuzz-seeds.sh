@@ -77,6 +77,47 @@ cp "$seeds"/ilbm/{planes4,ham6}.lbm "$seeds/tga/cmap_rle.tga" "$seeds/opendib/"
 pamtogif "$work/q200.ppm" > "$seeds/opendib/colour.gif" 2>/dev/null
 pamtogif -interlace "$work/q16.ppm" > "$seeds/opendib/interlaced.gif" 2>/dev/null
 cp "$seeds"/opendib/{colour,interlaced}.gif "$seeds/gif/"
+# LZW code sizes 9 and 11, which giflib refuses: written by a few lines of Python that
+# keep the code width fixed by clearing the table before it grows.
+python3 - "$seeds/gif" <<'PYTHON'
+import struct, sys
+def wide_gif(path, code_size, interlace):
+    w, h = 13, 7
+    out = bytearray(b'GIF89a' + struct.pack('<HHBBB', w, h, 0xF7, 2, 0))
+    for i in range(256):
+        out += bytes([i, (i * 7) & 255, 255 - i])
+    out += b'\x2c' + struct.pack('<HHHHB', 0, 0, w, h, 0x40 if interlace else 0)
+    out.append(code_size)
+    clear, width = 1 << code_size, code_size + 1
+    codes, n = [clear], 0
+    for y in range(h):
+        for x in range(w):
+            codes.append((x * 37 + y * 11) % 256)
+            n += 1
+            if n >= (1 << width) - clear - 3:
+                codes.append(clear)
+                n = 0
+    codes.append(clear + 1)
+    bits = count = 0
+    data = bytearray()
+    for c in codes:
+        bits |= c << count
+        count += width
+        while count >= 8:
+            data.append(bits & 255)
+            bits >>= 8
+            count -= 8
+    if count:
+        data.append(bits & 255)
+    for i in range(0, len(data), 255):
+        out.append(len(data[i:i + 255]))
+        out += data[i:i + 255]
+    out += b'\x00;'
+    open(path, 'wb').write(out)
+wide_gif(sys.argv[1] + '/codesize9.gif', 9, False)
+wide_gif(sys.argv[1] + '/codesize11_interlaced.gif', 11, True)
+PYTHON
+cp "$seeds/gif/codesize9.gif" "$seeds/opendib/"
 cp "$tif"/{grey12_lzw,rgb5_tiles,cmyk8,ycbcr_raw}.tif "$seeds/opendib/"
 pnmtotiff -lzw "$work/in.ppm" > "$seeds/opendib/rgb_lzw.tif" 2>/dev/null
 pnmtotiff -g4 "$work/bw.pbm" > "$seeds/opendib/bilevel_g4.tif" 2>/dev/null
