@@ -214,9 +214,12 @@ struct Reader {
                                                           uint32_t(y0), 0, uint16_t(p));
                     if (TIFFReadEncodedTile(tiff, tile, piece.data(), tmsize_t(pieceBytes)) < 0)
                         return Damaged("its TIFF data could not be decoded");
+                    // Only the part of the tile inside the picture.
+                    const int64_t inside =
+                        std::min<int64_t>(tileWidth, width - t * tileWidth) * pixelBits;
                     for (int64_t r = 0; r < bandHeight; ++r)
-                        CopyBits(piece.data() + r * tileRowBytes, tileRowBits,
-                                 target + r * bandRowBytes, t * tileRowBits);
+                        CopyBits(piece.data() + r * tileRowBytes, inside, target + r * bandRowBytes,
+                                 t * tileRowBits);
                 }
             }
             for (int64_t r = 0; r < bandHeight; ++r) {
@@ -228,20 +231,21 @@ struct Reader {
         return {};
     }
 
-    // Copies bits bits from the start of from to bit position at of to.
+    // Copies bits bits from the start of from to bit position at of to, which has a byte
+    // to spare after them. The bits of to before at are kept; up to a byte after the
+    // copied ones may change (the next tile's copy writes them again).
     static void CopyBits(const uint8_t *from, int64_t bits, uint8_t *to, int64_t at)
     {
-        if (at % 8 == 0 && bits % 8 == 0) {
-            std::memcpy(to + at / 8, from, size_t(bits / 8));
+        const size_t bytes = size_t((bits + 7) / 8);
+        uint8_t *d = to + at / 8;
+        const int shift = int(at % 8);
+        if (shift == 0) {
+            std::memcpy(d, from, bytes);
             return;
         }
-        for (int64_t i = 0; i < bits; ++i) {
-            const int64_t d = at + i;
-            const auto mask = uint8_t(0x80 >> (d % 8));
-            if (from[i / 8] >> (7 - i % 8) & 1)
-                to[d / 8] |= mask;
-            else
-                to[d / 8] &= uint8_t(~mask);
+        for (size_t i = 0; i < bytes; ++i) {
+            d[i] = uint8_t((d[i] & ~(0xFF >> shift)) | from[i] >> shift);
+            d[i + 1] = uint8_t(from[i] << (8 - shift));
         }
     }
 };
