@@ -41,6 +41,46 @@ ppmtoilbm -ham6 "$work/in.ppm" > "$seeds/ilbm/ham6.lbm" 2>/dev/null
 ppmtoilbm -ham8 "$work/in.ppm" > "$seeds/ilbm/ham8.lbm" 2>/dev/null
 ppmtoilbm -24force "$work/in.ppm" > "$seeds/ilbm/deep24.lbm" 2>/dev/null
 
+# Rearranged by Python: palette changes per line, a LIST with a PROP, and ACBM.
+python3 - "$seeds/ilbm" <<'PYTHON'
+import struct, sys
+folder = sys.argv[1]
+def chunks(path):
+    d = open(path, 'rb').read()
+    out, pos = [], 12
+    while pos + 8 <= len(d):
+        n = struct.unpack('>I', d[pos + 4:pos + 8])[0]
+        out.append((d[pos:pos + 4], d[pos + 8:pos + 8 + n]))
+        pos += 8 + n + (n & 1)
+    return out
+def wrap(cid, data):
+    return cid + struct.pack('>I', len(data)) + data + (b'\0' if len(data) & 1 else b'')
+def group(cid, kind, parts):
+    return wrap(cid, kind + b''.join(parts))
+four = chunks(folder + '/planes4.lbm')
+pchg = struct.pack('>HHhHHHHHI', 0, 1, 0, 7, 2, 0, 15, 2, 3) + bytes([0xA0, 0, 0, 0])
+pchg += bytes([2, 0]) + struct.pack('>HH', 0x0F00, 0x30F0) + bytes([1, 0]) + struct.pack('>H', 0x100F)
+parts = [wrap(c, x) for c, x in four if c != b'BODY'] + [wrap(b'PCHG', pchg)]
+parts += [wrap(c, x) for c, x in four if c == b'BODY']
+open(folder + '/pchg12.lbm', 'wb').write(group(b'FORM', b'ILBM', parts))
+props = [wrap(c, x) for c, x in four if c != b'BODY']
+body = [wrap(c, x) for c, x in four if c == b'BODY']
+open(folder + '/list_prop.lbm', 'wb').write(
+    group(b'LIST', b'ILBM', [group(b'PROP', b'ILBM', props), group(b'FORM', b'ILBM', body)]))
+raw = chunks(folder + '/planes8raw.lbm')
+bmhd = dict(raw)[b'BMHD']
+w, h, planes = struct.unpack('>HH', bmhd[:4]) + (bmhd[8],)
+pb = (w + 15) // 16 * 2
+data = dict(raw)[b'BODY']
+abit = bytearray(len(data))
+for y in range(h):
+    for k in range(planes):
+        src = (y * planes + k) * pb
+        abit[(k * h + y) * pb:(k * h + y) * pb + pb] = data[src:src + pb]
+parts = [wrap(c, x) for c, x in raw if c != b'BODY'] + [wrap(b'ABIT', bytes(abit))]
+open(folder + '/acbm.lbm', 'wb').write(group(b'FORM', b'ACBM', parts))
+PYTHON
+
 pamtotga -cmap "$work/q200.ppm" > "$seeds/tga/cmap_rle.tga" 2>/dev/null
 pamtotga -mono -norle "$work/grey.pgm" > "$seeds/tga/grey_raw.tga" 2>/dev/null
 pamtotga -rgb "$work/in.ppm" > "$seeds/tga/rgb_rle.tga" 2>/dev/null
@@ -73,7 +113,7 @@ convert "$work/q16.ppm" -type Palette -depth 2 -colors 4 "tiff:$tif/palette2.tif
 pnmtotiff -packbits "$work/q200.ppm" > "$tif/palette8_packbits.tif" 2>/dev/null
 
 cp "$seeds"/bmp/{bilevel,rle8}.bmp "$seeds"/pcx/{planes4,colour8}.pcx "$seeds/opendib/"
-cp "$seeds"/ilbm/{planes4,ham6}.lbm "$seeds/tga/cmap_rle.tga" "$seeds/opendib/"
+cp "$seeds"/ilbm/{planes4,ham6,pchg12,list_prop}.lbm "$seeds/tga/cmap_rle.tga" "$seeds/opendib/"
 pamtogif "$work/q200.ppm" > "$seeds/opendib/colour.gif" 2>/dev/null
 pamtogif -interlace "$work/q16.ppm" > "$seeds/opendib/interlaced.gif" 2>/dev/null
 cp "$seeds"/opendib/{colour,interlaced}.gif "$seeds/gif/"
