@@ -524,3 +524,65 @@ TEST(TiffPlan, KindsAndDepthsFollowTheFormatsTable)
 }
 
 } // namespace
+
+namespace {
+
+// Tiles whose rows are not a whole number of bytes (a nonstandard tile width of 12
+// pixels of 1 bit, which libtiff reads but will not write: the tag is patched after
+// writing 16-pixel tiles, whose rows take the same 2 bytes) are put together bit by bit;
+// ImageMagick reads the same file through libtiff's tile interface.
+TEST(TiffTiles, RowsThatEndInsideAByteArePutTogetherBitByBit)
+{
+    if (!HaveTool("convert"))
+        GTEST_SKIP() << "ImageMagick is missing";
+    TempDir dir;
+    const std::string path = dir.file("tiles.tif"), ref = dir.file("ref.ppm");
+    const int width = 29, height = 9;
+    TIFF *tiff = TIFFOpen(path.c_str(), "wl");
+    ASSERT_NE(tiff, nullptr);
+    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, uint32_t(height));
+    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, uint16_t(1));
+    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, uint16_t(1));
+    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, uint16_t(PHOTOMETRIC_MINISBLACK));
+    TIFFSetField(tiff, TIFFTAG_TILEWIDTH, uint32_t(16));
+    TIFFSetField(tiff, TIFFTAG_TILELENGTH, uint32_t(16));
+    // With 12-pixel tiles the picture needs 3 tiles across; give it 3.
+    const uint32_t across = 3;
+    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, uint32_t(across * 16));
+    for (uint32_t t = 0; t < across; ++t) {
+        std::vector<uint8_t> tile(32);
+        for (size_t i = 0; i < tile.size(); ++i)
+            tile[i] = uint8_t(i * 37 + t * 101 + 13);
+        ASSERT_GE(TIFFWriteTile(tiff, tile.data(), t * 16, 0, 0, 0), 0);
+    }
+    TIFFClose(tiff);
+    // Patch the width to 29 and the tile width to 12 in the directory.
+    std::vector<uint8_t> bytes = ReadFileBytes(path);
+    const size_t ifd = bytes[4] | bytes[5] << 8 | bytes[6] << 16 | size_t(bytes[7]) << 24;
+    const size_t entries = bytes[ifd] | bytes[ifd + 1] << 8;
+    for (size_t i = 0; i < entries; ++i) {
+        uint8_t *e = bytes.data() + ifd + 2 + 12 * i;
+        const int tag = e[0] | e[1] << 8;
+        if (tag == TIFFTAG_IMAGEWIDTH)
+            e[8] = uint8_t(width), e[9] = 0, e[10] = 0, e[11] = 0;
+        if (tag == TIFFTAG_TILEWIDTH)
+            e[8] = 12, e[9] = 0, e[10] = 0, e[11] = 0;
+    }
+    ASSERT_TRUE(WriteFileBytes(path, bytes));
+    TIFFSetWarningHandler(nullptr);
+    TIFF *patched = TIFFOpen(path.c_str(), "r");
+    ASSERT_NE(patched, nullptr);
+    uint32_t tileWidth = 0;
+    TIFFGetField(patched, TIFFTAG_TILEWIDTH, &tileWidth);
+    TIFFClose(patched);
+    ASSERT_EQ(tileWidth, 12u);
+    ASSERT_EQ(testsupport::Run("convert " + path + " ppm:" + ref + " 2>/dev/null"), 0);
+    const RgbPicture expected = ReadPnm(ref);
+    ASSERT_EQ(expected.width, width);
+    Opened o(path);
+    ASSERT_NE(o.raster.Pixels, nullptr) << RasterErrorText(o.raster);
+    EXPECT_EQ(o.depth(), 1);
+    EXPECT_EQ(FirstDifference(RasterToRgb(o.raster), expected), "");
+}
+
+} // namespace
