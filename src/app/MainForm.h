@@ -21,6 +21,7 @@
 
 #include "document/RasterImage.h"
 #include "document/RasterLibrary.h"
+#include "history/History.h"
 #include "platform/gdi/Rect.h"
 #include "platform/ui/FileDialogService.h"
 #include "platform/ui/SettingsStore.h"
@@ -98,6 +99,10 @@ public:
     int32_t LastMouseY = 0;
     bool OutlineShown = false;
     Rect OutlineRect;
+
+    // ---- undo ----
+    // Every brush stroke and whole-picture operation since the picture was opened.
+    history::History UndoHistory;
 
     // ---- progress ----
     int32_t ProgressPercent = 0;
@@ -226,6 +231,12 @@ public:
     Rect BrushLine(int x1, int y1, int x2, int y2, int hue, int sat);
     void DoPix(int x, int y, int hue, int sat, int bright);
 
+    // ---- undo (Ctrl+Z; Ctrl+Shift+Z and Ctrl+Y redo) ----
+    // Nothing while a stroke is painted or when there is nothing to undo or redo; the
+    // view is repainted at once and the brush outline kept where it was.
+    void UndoStep();
+    void RedoStep();
+
     // ---- progress ----
     void SetProStatus(int Value);
     void SBarPaintMore();
@@ -268,6 +279,7 @@ private:
     // Removes the outline and redraws the view pixels showing the changed raster part.
     void RepaintStroke(const Rect &changed);
     void EraseOutline();
+    void ShowUndone(const Rect &changed);
     void DrawOutline(int32_t x, int32_t y);
 
     std::unique_ptr<MessageService> ownMessages_;

@@ -9,6 +9,9 @@
 // release ends the stroke. While the zoom text reads 0 or less the view is empty and
 // presses and moves are ignored (a release still ends a stroke).
 //
+// Each stroke step goes through the undo history, which notes what the step may
+// overwrite before it paints with the fast brush.
+//
 // The repaint after a stroke step draws, through the view's own drawing, only the view
 // rectangle that shows the raster pixels the step wrote, after removing the outline.
 // Elsewhere the picture on the view is already the current one, so the view ends up
@@ -36,6 +39,7 @@ void TMainForm::PaintBox1MouseDown(Qt::MouseButton, ShiftState, int X, int Y)
     LastMouseY = Y;
     Painting = true;
     Timer1->start();
+    UndoHistory.BeginStroke();
     const int32_t zoom = ZoomEd->value();
     RepaintStroke(
         DoBrush(view::MapViewToRaster(X, zoom), view::MapViewToRaster(Y, zoom), CurHue, CurSat));
@@ -66,6 +70,7 @@ void TMainForm::PaintBox1MouseUp(Qt::MouseButton, ShiftState, int X, int Y)
     LastMouseY = Y;
     Painting = false;
     Timer1->stop();
+    UndoHistory.EndStroke(SourceRaster, WorkRaster);
 }
 
 void TMainForm::Timer1Timer()
@@ -75,12 +80,12 @@ void TMainForm::Timer1Timer()
 
 Rect TMainForm::DoBrush(int cx, int cy, int hue, int sat)
 {
-    return view::StrokeLine(SourceRaster, WorkRaster, cx, cy, cx, cy, StrokeNow(hue, sat));
+    return UndoHistory.Stroke(SourceRaster, WorkRaster, cx, cy, cx, cy, StrokeNow(hue, sat));
 }
 
 Rect TMainForm::BrushLine(int x1, int y1, int x2, int y2, int hue, int sat)
 {
-    return view::StrokeLine(SourceRaster, WorkRaster, x1, y1, x2, y2, StrokeNow(hue, sat));
+    return UndoHistory.Stroke(SourceRaster, WorkRaster, x1, y1, x2, y2, StrokeNow(hue, sat));
 }
 
 void TMainForm::DoPix(int x, int y, int hue, int sat, int bright)

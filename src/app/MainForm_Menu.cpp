@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
 #include <QToolButton>
 
@@ -77,6 +78,16 @@ void TMainForm::WireControls()
     connect(ZoomEd, &SpinEdit::changed, this, &TMainForm::ZoomEdChange);
 
     connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
+
+    // Undo and redo are the window's keys; the menu bar stays as it is.
+    const auto key = [this](QKeySequence sequence, void (TMainForm::*handler)()) {
+        auto *shortcut = new QShortcut(sequence, this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, handler);
+    };
+    key(QKeySequence(Qt::CTRL | Qt::Key_Z), &TMainForm::UndoStep);
+    key(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), &TMainForm::RedoStep);
+    key(QKeySequence(Qt::CTRL | Qt::Key_Y), &TMainForm::RedoStep);
     // PaintBox1, PalPaintBox and SpeedBar1 reach their handlers through eventFilter,
     // the user message through customEvent, the status bar's panel through its owner.
 }

@@ -52,6 +52,7 @@ void TMainForm::openfilenow(const QString &fileName)
         ShowLoadMessage(result.Message);
         return;
     }
+    UndoHistory.Clear(); // a new picture starts a new history
     ZoomEdChange();
 }
 

@@ -4,6 +4,7 @@
 // stray or second-button events do what a captured stroke does.
 #include "app/FakeServices.h"
 #include "app/MainForm.h"
+#include "app/ViewCheck.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/SurfaceDC.h"
 #include "platform/ui/SpinEdit.h"
@@ -96,29 +97,9 @@ private:
     // there.
     void verifySurfaceShowsWorkRaster()
     {
-        const RasterImage &w = form->WorkRaster;
-        const int zoom = form->ZoomEd->value();
-        const int64_t width = RasterWidth(w), height = RasterHeight(w);
-        const int64_t dw = width * zoom / 100, dh = height * zoom / 100;
-        const QRect area =
-            form->PaintBox1->SurfaceRect().intersected(QRect(0, 0, int(dw), int(dh)));
-        QVERIFY(!area.isEmpty());
-        const QImage &surface = form->PaintBox1->Surface();
-        const QPoint origin = form->PaintBox1->SurfaceRect().topLeft();
-        for (int y = area.top(); y <= area.bottom(); ++y)
-            for (int x = area.left(); x <= area.right(); ++x) {
-                const int64_t column = width * x / dw;
-                const int64_t row = height * y / dh;
-                const uint8_t *p = w.Pixels + (height - 1 - row) * w.Stride + 3 * column;
-                const QRgb want = qRgb(p[2], p[1], p[0]);
-                const QRgb got = surface.pixel(x - origin.x(), y - origin.y()) | 0xff000000u;
-                if (got != want)
-                    QFAIL(qPrintable(QStringLiteral("view pixel %1,%2 is %3, wants %4")
-                                         .arg(x)
-                                         .arg(y)
-                                         .arg(got, 0, 16)
-                                         .arg(want, 0, 16)));
-            }
+        const QString mismatch = ViewMismatch(*form);
+        if (!mismatch.isEmpty())
+            QFAIL(qPrintable(mismatch));
     }
 
     // The surface with the hollow inverting ellipse drawn over it once more.

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/ui/SpinEdit.h"
 
+#include <QKeyEvent>
+#include <QKeySequence>
+
 #include <QLineEdit>
 
 #include <algorithm>
@@ -107,4 +110,19 @@ void SpinEdit::focusOutEvent(QFocusEvent *event)
     const long long current = parsed ? *parsed : minimum_;
     if (!parsed || current != clamp(current))
         setValue(clamp(current));
+}
+
+bool SpinEdit::event(QEvent *event)
+{
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        const QKeySequence pressed(key->keyCombination());
+        if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo)
+            || pressed == QKeySequence(Qt::CTRL | Qt::Key_Y)
+            || pressed == QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)) {
+            event->ignore();
+            return false;
+        }
+    }
+    return QAbstractSpinBox::event(event);
 }

@@ -39,6 +39,8 @@ signals:
     void changed();
 
 protected:
+    // Undo and redo keys are left to the window: the picture's undo, not the field's.
+    bool event(QEvent *event) override;
     StepEnabled stepEnabled() const override;
     void focusOutEvent(QFocusEvent *event) override;
 

@@ -1,0 +1,389 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "history/History.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+namespace history {
+
+namespace {
+
+constexpr size_t kLargestBudget = size_t(256) << 20;
+
+// Paints that give the same colours share a key: a brightness beyond -100..100 acts as
+// the nearest end.
+uint64_t PaintKey(const Paint &p)
+{
+    const int32_t brightness = std::clamp(p.brightness, -100, 100);
+    return uint64_t(uint32_t(p.hue)) << 32 | uint64_t(uint32_t(p.saturation) & 0xffffff) << 8
+           | uint64_t(brightness + 100);
+}
+
+Rect Union(const Rect &a, const Rect &b)
+{
+    if (a.Empty())
+        return b;
+    if (b.Empty())
+        return a;
+    return Rect{std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right),
+                std::max(a.Bottom, b.Bottom)};
+}
+
+Rect WholePicture(const RasterImage &raster)
+{
+    return Rect{0, 0, RasterWidth(raster), RasterHeight(raster)};
+}
+
+bool Usable(const RasterImage &source, const RasterImage &work)
+{
+    return source.Pixels && work.Pixels && RasterBitCount(source) == 24
+           && RasterBitCount(work) == 24 && RasterWidth(source) == RasterWidth(work)
+           && RasterHeight(source) == RasterHeight(work) && RasterWidth(work) > 0
+           && RasterHeight(work) > 0;
+}
+
+// The part of the picture a stroke step from (x1, y1) to (x2, y2) can write.
+Rect Reach(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t radius, int32_t width,
+           int32_t height)
+{
+    if (radius < 0)
+        return {};
+    const int64_t left = std::max<int64_t>(0, int64_t(std::min(x1, x2)) - radius);
+    const int64_t top = std::max<int64_t>(0, int64_t(std::min(y1, y2)) - radius);
+    const int64_t right = std::min<int64_t>(width, int64_t(std::max(x1, x2)) + radius + 1);
+    const int64_t bottom = std::min<int64_t>(height, int64_t(std::max(y1, y2)) + radius + 1);
+    if (right <= left || bottom <= top)
+        return {};
+    return Rect{int32_t(left), int32_t(top), int32_t(right), int32_t(bottom)};
+}
+
+} // namespace
+
+size_t History::DefaultBudget()
+{
+    const long pages = sysconf(_SC_PHYS_PAGES);
+    const long pageSize = sysconf(_SC_PAGE_SIZE);
+    if (pages <= 0 || pageSize <= 0)
+        return kLargestBudget;
+    return std::min(kLargestBudget, size_t(pages) / 8 * size_t(pageSize));
+}
+
+History::History(size_t budget) : budget_(budget) {}
+
+void History::Clear()
+{
+    steps_.clear();
+    done_ = 0;
+    storedBytes_ = 0;
+    inStep_ = StepKind::None;
+    current_ = Step{};
+    captured_.clear();
+    paintIds_.clear();
+    tables_.clear();
+    width_ = height_ = tilesX_ = tilesY_ = 0;
+    tilePaints_.clear();
+    tilePaintCount_.clear();
+}
+
+size_t History::RebuildCount() const
+{
+    return size_t(
+        std::count_if(steps_.begin(), steps_.end(), [](const Step &s) { return !s.recorded; }));
+}
+
+void History::PrepareTiles(const RasterImage &work)
+{
+    if (RasterWidth(work) == width_ && RasterHeight(work) == height_)
+        return;
+    width_ = RasterWidth(work);
+    height_ = RasterHeight(work);
+    tilesX_ = (width_ + kTileSide - 1) / kTileSide;
+    tilesY_ = (height_ + kTileSide - 1) / kTileSide;
+    tilePaints_.assign(size_t(tilesX_) * size_t(tilesY_), {});
+    tilePaintCount_.assign(tilePaints_.size(), 0);
+}
+
+uint32_t History::PaintId(const Paint &paint)
+{
+    const uint64_t key = PaintKey(paint);
+    const auto found = paintIds_.find(key);
+    if (found != paintIds_.end())
+        return found->second;
+    const uint32_t id = uint32_t(tables_.size());
+    tables_.push_back(MakeColourTable(paint));
+    paintIds_.emplace(key, id);
+    return id;
+}
+
+Candidates History::CandidatesOf(size_t tile) const
+{
+    Candidates c;
+    c.count = tilePaintCount_[tile];
+    for (size_t k = 0; k < c.count; ++k) {
+        c.ids[k] = tilePaints_[tile][k];
+        c.tables[k] = &tables_[c.ids[k]];
+    }
+    return c;
+}
+
+void History::Note(size_t tile, const Paint &paint)
+{
+    // The newest paint first; the oldest falls out.
+    const uint32_t id = PaintId(paint);
+    auto &list = tilePaints_[tile];
+    uint8_t &count = tilePaintCount_[tile];
+    size_t at = std::find(list.begin(), list.begin() + count, id) - list.begin();
+    if (at == count)
+        at = count < kCandidates ? count++ : kCandidates - 1;
+    for (size_t k = at; k > 0; --k)
+        list[k] = list[k - 1];
+    list[0] = id;
+}
+
+void History::DropRedoable()
+{
+    for (size_t i = done_; i < steps_.size(); ++i)
+        storedBytes_ -= steps_[i].bytes;
+    steps_.resize(done_);
+}
+
+void History::Forget(Step &step)
+{
+    storedBytes_ -= step.bytes;
+    step.before.clear();
+    step.before.shrink_to_fit();
+    step.recorded = false;
+    step.bytes = 0;
+}
+
+void History::Push(Step step)
+{
+    DropRedoable();
+    step.bytes = sizeof(Step) + step.segments.capacity() * sizeof(Segment);
+    for (const TileRecord &r : step.before)
+        step.bytes += r.Bytes();
+    storedBytes_ += step.bytes;
+    steps_.push_back(std::move(step));
+    done_ = steps_.size();
+    KeepWithinBudget();
+}
+
+size_t History::StoredBytes() const
+{
+    return storedBytes_ + tables_.size() * sizeof(ColourTable)
+           + tilePaints_.size() * (sizeof(tilePaints_[0]) + 1);
+}
+
+void History::KeepWithinBudget()
+{
+    // The oldest records go first; the steps themselves stay, to be done again.
+    for (Step &step : steps_) {
+        if (StoredBytes() <= budget_)
+            return;
+        if (step.recorded) {
+            const size_t kept = sizeof(Step) + step.segments.capacity() * sizeof(Segment);
+            Forget(step);
+            step.bytes = kept;
+            storedBytes_ += kept;
+        }
+    }
+}
+
+void History::BeginStroke()
+{
+    current_ = Step{};
+    current_.kind = StepKind::Stroke;
+    captured_.clear();
+    captureFailed_ = false;
+    inStep_ = StepKind::Stroke;
+}
+
+Rect History::Stroke(const RasterImage &source, const RasterImage &work, int32_t x1, int32_t y1,
+                     int32_t x2, int32_t y2, const view::StrokeParams &params)
+{
+    if (inStep_ == StepKind::Stroke && Usable(source, work)) {
+        PrepareTiles(work);
+        current_.segments.push_back({x1, y1, x2, y2, params});
+        const Rect reach = Reach(x1, y1, x2, y2, params.radius, width_, height_);
+        if (!captureFailed_ && !reach.Empty()) {
+            try {
+                for (int32_t ty = reach.Top / kTileSide; ty <= (reach.Bottom - 1) / kTileSide; ++ty)
+                    for (int32_t tx = reach.Left / kTileSide; tx <= (reach.Right - 1) / kTileSide;
+                         ++tx) {
+                        const size_t tile = size_t(ty) * size_t(tilesX_) + size_t(tx);
+                        if (!captured_.count(tile))
+                            captured_.emplace(tile,
+                                              CopyTile(work, TileArea(tx, ty, width_, height_)));
+                    }
+            } catch (const std::bad_alloc &) {
+                captureFailed_ = true; // the stroke stays; undoing it will rebuild
+                captured_.clear();
+            }
+        }
+    }
+    const Rect changed = view::StrokeLine(source, work, x1, y1, x2, y2, params);
+    current_.changed = Union(current_.changed, changed);
+    return changed;
+}
+
+void History::EndStroke(const RasterImage &source, const RasterImage &work)
+{
+    if (inStep_ != StepKind::Stroke)
+        return;
+    inStep_ = StepKind::None;
+    Step step = std::move(current_);
+    current_ = Step{};
+    step.recorded = !captureFailed_ && Usable(source, work);
+    if (step.recorded) {
+        try {
+            std::vector<size_t> tiles;
+            for (const auto &entry : captured_)
+                tiles.push_back(entry.first);
+            std::sort(tiles.begin(), tiles.end());
+            for (size_t tile : tiles) {
+                const TileBytes &before = captured_.at(tile);
+                const TileBytes after = CopyTile(work, before.area);
+                TileRecord record = EncodeTile(before, &after, source, CandidatesOf(tile));
+                if (!LeftAsItWas(record))
+                    step.before.push_back(std::move(record));
+            }
+        } catch (const std::bad_alloc &) {
+            step.before.clear();
+            step.recorded = false;
+        }
+    }
+    captured_.clear();
+    // The colours this stroke left are the first candidates of the tiles it changed.
+    for (const Segment &s : step.segments) {
+        if (!s.params.colorize)
+            continue;
+        const Rect reach = Reach(s.x1, s.y1, s.x2, s.y2, s.params.radius, width_, height_);
+        if (reach.Empty())
+            continue;
+        const Paint paint{s.params.hue, s.params.saturation, s.params.brightness};
+        for (int32_t ty = reach.Top / kTileSide; ty <= (reach.Bottom - 1) / kTileSide; ++ty)
+            for (int32_t tx = reach.Left / kTileSide; tx <= (reach.Right - 1) / kTileSide; ++tx)
+                Note(size_t(ty) * size_t(tilesX_) + size_t(tx), paint);
+    }
+    Push(std::move(step));
+}
+
+void History::BeginWhole(const RasterImage &source, const RasterImage &work)
+{
+    current_ = Step{};
+    current_.kind = StepKind::Whole;
+    inStep_ = StepKind::Whole;
+    if (!Usable(source, work))
+        return;
+    PrepareTiles(work);
+    current_.changed = WholePicture(work);
+    current_.recorded = true;
+    try {
+        current_.before.reserve(tilePaints_.size());
+        for (int32_t ty = 0; ty < tilesY_; ++ty)
+            for (int32_t tx = 0; tx < tilesX_; ++tx)
+                current_.before.push_back(EncodeTile(work, TileArea(tx, ty, width_, height_),
+                                                     source,
+                                                     CandidatesOf(size_t(ty * tilesX_ + tx))));
+    } catch (const std::bad_alloc &) {
+        current_.before.clear();
+        current_.recorded = false;
+    }
+}
+
+void History::EndWhole(WholeOperation operation, std::optional<Paint> paintsAll)
+{
+    if (inStep_ != StepKind::Whole)
+        return;
+    inStep_ = StepKind::None;
+    Step step = std::move(current_);
+    current_ = Step{};
+    step.operation = std::move(operation);
+    if (paintsAll) {
+        // Every pixel now holds this paint's colour: it is every tile's only candidate.
+        const uint32_t id = PaintId(*paintsAll);
+        for (size_t t = 0; t < tilePaints_.size(); ++t) {
+            tilePaints_[t][0] = id;
+            tilePaintCount_[t] = 1;
+        }
+    }
+    Push(std::move(step));
+}
+
+void History::CancelWhole()
+{
+    if (inStep_ != StepKind::Whole)
+        return;
+    inStep_ = StepKind::None;
+    current_ = Step{};
+}
+
+void History::Restore(const Step &step, const RasterImage &source, const RasterImage &work)
+{
+    for (const TileRecord &record : step.before) {
+        std::array<const ColourTable *, kCandidates> tables{};
+        for (size_t k = 0; k < kCandidates; ++k)
+            tables[k] = record.paints[k] < tables_.size() ? &tables_[record.paints[k]] : nullptr;
+        RestoreTile(record, work, source, tables);
+    }
+}
+
+bool History::Replay(const Step &step, const RasterImage &source, const RasterImage &work) const
+{
+    if (step.kind == StepKind::Stroke) {
+        for (const Segment &s : step.segments)
+            view::StrokeLine(source, work, s.x1, s.y1, s.x2, s.y2, s.params);
+        return true;
+    }
+    return !step.operation || step.operation(source, work);
+}
+
+Rect History::Undo(const RasterImage &source, const RasterImage &work,
+                   const document::ProgressSink &progress)
+{
+    if (!CanUndo() || !Usable(source, work))
+        return {};
+    const Step &step = steps_[done_ - 1];
+    if (step.recorded) {
+        try {
+            Restore(step, source, work);
+            --done_;
+            return step.changed;
+        } catch (const std::bad_alloc &) {
+            // Not even the room to unpack a record: rebuild below.
+        }
+    }
+    // Rebuild: the picture as opened, then every step before this one again.
+    const size_t target = done_ - 1;
+    if (progress)
+        progress(0);
+    const int64_t rows = RasterHeight(source);
+    for (int64_t r = 0; r < rows; ++r)
+        std::memcpy(work.Pixels + r * work.Stride, source.Pixels + r * source.Stride,
+                    size_t(RasterWidth(source)) * 3);
+    for (size_t i = 0; i < target; ++i) {
+        if (progress)
+            progress(document::RowProgress(int32_t(i), int32_t(target)));
+        Replay(steps_[i], source, work);
+    }
+    if (progress)
+        progress(0);
+    done_ = target;
+    return WholePicture(work);
+}
+
+Rect History::Redo(const RasterImage &source, const RasterImage &work)
+{
+    if (!CanRedo() || !Usable(source, work))
+        return {};
+    const Step &step = steps_[done_];
+    if (!Replay(step, source, work))
+        return {};
+    ++done_;
+    return step.kind == StepKind::Whole ? WholePicture(work) : step.changed;
+}
+
+} // namespace history

@@ -1,0 +1,129 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Undo and redo of the work raster. A step is a brush stroke from press to release (its
+// timer re-stamps included) or one whole-picture operation. Undo puts the work raster
+// back exactly as it was before the step, redo exactly as after; a new step drops the
+// steps that could have been redone.
+//
+// Every step is kept as what it did, so that any state can be rebuilt from the picture as
+// opened by doing the steps again; what a step overwrote is also kept, small (see
+// TileRecord), to put it back quickly. Those records stay within a memory budget: when
+// they would exceed it, the oldest are dropped, and undoing such a step rebuilds the
+// picture from the source instead. Memory for a record that cannot be had drops that
+// record the same way. Nothing here shows anything or reads a control.
+#pragma once
+
+#include "document/ProgressSink.h"
+#include "document/RasterImage.h"
+#include "history/Paint.h"
+#include "history/TileRecord.h"
+#include "platform/gdi/Rect.h"
+#include "view/BrushStroke.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+namespace history {
+
+// A whole-picture operation done again on the work raster (the source only read); false
+// when it could not be done (no memory for its scratch rows) and changed nothing.
+using WholeOperation = std::function<bool(const RasterImage &source, const RasterImage &work)>;
+
+class History {
+public:
+    // At most 256 MiB, or an eighth of the machine's memory when that is less.
+    static size_t DefaultBudget();
+
+    explicit History(size_t budget = DefaultBudget());
+
+    // A new picture: every step is forgotten.
+    void Clear();
+
+    // A brush stroke: BeginStroke, every stroke step through Stroke, then EndStroke.
+    // Stroke paints the step (view::StrokeLine) after noting what it may overwrite, and
+    // returns the raster rectangle it wrote.
+    void BeginStroke();
+    Rect Stroke(const RasterImage &source, const RasterImage &work, int32_t x1, int32_t y1,
+                int32_t x2, int32_t y2, const view::StrokeParams &params);
+    void EndStroke(const RasterImage &source, const RasterImage &work);
+
+    // A whole-picture operation: BeginWhole before it changes the work raster, EndWhole
+    // after, with the operation itself (to do it again) and, for "Colorize everything"
+    // with the Colorize tool, the paint every pixel now has.
+    void BeginWhole(const RasterImage &source, const RasterImage &work);
+    void EndWhole(WholeOperation operation, std::optional<Paint> paintsAll = std::nullopt);
+    // The operation begun changed nothing (it was refused, or had no memory): no step.
+    void CancelWhole();
+
+    bool InStep() const { return inStep_ != StepKind::None; }
+    bool CanUndo() const { return !InStep() && done_ > 0; }
+    bool CanRedo() const { return !InStep() && done_ < steps_.size(); }
+
+    // Undoes or redoes one step; the raster rectangle (rows from the top) that may have
+    // changed, empty when there was nothing to do. A rebuild reports its progress. A redo
+    // whose operation cannot be done now changes nothing and stays to be redone.
+    Rect Undo(const RasterImage &source, const RasterImage &work,
+              const document::ProgressSink &progress = {});
+    Rect Redo(const RasterImage &source, const RasterImage &work);
+
+    // Memory the history keeps now (what is kept between steps), and how many steps are
+    // kept and done.
+    size_t StoredBytes() const;
+    size_t StepCount() const { return steps_.size(); }
+    size_t DoneCount() const { return done_; }
+    // How many kept steps can no longer be put back from a record.
+    size_t RebuildCount() const;
+
+private:
+    enum class StepKind { None, Stroke, Whole };
+
+    struct Segment {
+        int32_t x1, y1, x2, y2;
+        view::StrokeParams params;
+    };
+
+    struct Step {
+        StepKind kind = StepKind::None;
+        std::vector<Segment> segments; // a stroke's steps
+        WholeOperation operation;      // a whole-picture operation
+        std::vector<TileRecord> before;
+        bool recorded = false; // before holds what the step overwrote
+        size_t bytes = 0;
+        Rect changed;
+    };
+
+    void DropRedoable();
+    void Push(Step step);
+    void KeepWithinBudget();
+    void Forget(Step &step);
+    uint32_t PaintId(const Paint &paint);
+    Candidates CandidatesOf(size_t tile) const;
+    void Note(size_t tile, const Paint &paint);
+    void PrepareTiles(const RasterImage &work);
+    void Restore(const Step &step, const RasterImage &source, const RasterImage &work);
+    bool Replay(const Step &step, const RasterImage &source, const RasterImage &work) const;
+
+    size_t budget_;
+    std::vector<Step> steps_;
+    size_t done_ = 0;
+    size_t storedBytes_ = 0;
+
+    StepKind inStep_ = StepKind::None;
+    Step current_;
+    std::unordered_map<size_t, TileBytes> captured_; // a stroke's tiles before it touched them
+    bool captureFailed_ = false;
+
+    // The paints seen, with their colour tables, and for each tile the latest paints
+    // written into it: the candidates its records try.
+    std::unordered_map<uint64_t, uint32_t> paintIds_;
+    std::deque<ColourTable> tables_; // stable addresses: records' candidates point here
+    int32_t width_ = 0, height_ = 0, tilesX_ = 0, tilesY_ = 0;
+    std::vector<std::array<uint32_t, kCandidates>> tilePaints_;
+    std::vector<uint8_t> tilePaintCount_;
+};
+
+} // namespace history
