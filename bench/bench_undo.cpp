@@ -5,11 +5,12 @@
 //  - BM_History1000Strokes: the history's memory after 1000 such strokes (counter MiB);
 //  - BM_UndoRedoStroke: undoing and redoing the last of them, each with the repaint of
 //    what changed on a 1280 x 800 view;
-//  - BM_UndoWhole: undoing a whole-picture operation (a 3 x 3 box filter, as Soften)
-//    done after the strokes, with the repaint of the view; with filters 2 it is the
+//  - BM_UndoWhole: undoing Soften done after the strokes, with the repaint of the view; with
+//  filters 2 it is the
 //    second of two, so what it overwrote is nowhere else (no source pixels, no brush
 //    colours) and is kept compressed.
 #include "history/History.h"
+#include "ops/Soften.h"
 #include "platform/gdi/SurfaceDC.h"
 #include "view/BrushStroke.h"
 #include "view/PaintView.h"
@@ -84,23 +85,9 @@ void PaintStroke(history::History &h, Picture &p, uint32_t n, std::mt19937 &rng)
     h.EndStroke(p.source, p.work);
 }
 
-void BoxFilter(const RasterImage &, const RasterImage &work)
+bool Soften(const RasterImage &, const RasterImage &work)
 {
-    // A plain 3 x 3 box filter with replicated edges, standing in for Soften.
-    std::vector<uint8_t> copy(work.Pixels, work.Pixels + RasterImageSize(work));
-    const int64_t stride = work.Stride;
-    for (int32_t r = 0; r < kHeight; ++r)
-        for (int32_t x = 0; x < kWidth; ++x)
-            for (int c = 0; c < 3; ++c) {
-                int sum = 0;
-                for (int dr = -1; dr <= 1; ++dr)
-                    for (int dx = -1; dx <= 1; ++dx) {
-                        const int32_t rr = std::clamp(r + dr, 0, kHeight - 1);
-                        const int32_t xx = std::clamp(x + dx, 0, kWidth - 1);
-                        sum += copy[size_t(rr * stride + 3 * xx + c)];
-                    }
-                work.Pixels[r * stride + 3 * x + c] = uint8_t(sum / 9);
-            }
+    return ops::Soften(work, {}) == ops::FilterResult::Filtered;
 }
 
 void BM_StrokeStep(benchmark::State &state)
@@ -179,8 +166,8 @@ BENCHMARK_DEFINE_F(AfterStrokes, BM_UndoWhole)(benchmark::State &state)
     Picture &p = *picture_;
     for (int64_t i = 0; i < state.range(0); ++i) {
         history_->BeginWhole(p.source, p.work);
-        BoxFilter(p.source, p.work);
-        history_->EndWhole(BoxFilter);
+        Soften(p.source, p.work);
+        history_->EndWhole(Soften);
     }
     for (auto _ : state) {
         p.Repaint(history_->Undo(p.source, p.work));

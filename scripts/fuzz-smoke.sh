@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${FUZZ_BUILD_DIR:-build-fuzz}
 seconds=${FUZZ_SECONDS:-20}
-targets="bmp pcx ilbm tga opendib"
+targets="bmp pcx ilbm tga tiff gif jpeg opendib"
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \
@@ -46,6 +46,7 @@ done
 
 echo "== hostile corpus under the sanitizers"
 "$build/fuzz/hostile_replay" fuzz/seeds/bmp fuzz/seeds/pcx fuzz/seeds/ilbm fuzz/seeds/tga \
+    fuzz/seeds/tiff fuzz/seeds/gif fuzz/seeds/jpeg \
     fuzz/seeds/opendib || status=1
 
 exit $status

@@ -313,6 +313,14 @@ void History::EndWhole(WholeOperation operation, std::optional<Paint> paintsAll)
     Push(std::move(step));
 }
 
+void History::CancelWhole()
+{
+    if (inStep_ != StepKind::Whole)
+        return;
+    inStep_ = StepKind::None;
+    current_ = Step{};
+}
+
 void History::Restore(const Step &step, const RasterImage &source, const RasterImage &work)
 {
     for (const TileRecord &record : step.before) {
@@ -323,14 +331,14 @@ void History::Restore(const Step &step, const RasterImage &source, const RasterI
     }
 }
 
-void History::Replay(const Step &step, const RasterImage &source, const RasterImage &work) const
+bool History::Replay(const Step &step, const RasterImage &source, const RasterImage &work) const
 {
     if (step.kind == StepKind::Stroke) {
         for (const Segment &s : step.segments)
             view::StrokeLine(source, work, s.x1, s.y1, s.x2, s.y2, s.params);
-    } else if (step.operation) {
-        step.operation(source, work);
+        return true;
     }
+    return !step.operation || step.operation(source, work);
 }
 
 Rect History::Undo(const RasterImage &source, const RasterImage &work,
@@ -372,7 +380,8 @@ Rect History::Redo(const RasterImage &source, const RasterImage &work)
     if (!CanRedo() || !Usable(source, work))
         return {};
     const Step &step = steps_[done_];
-    Replay(step, source, work);
+    if (!Replay(step, source, work))
+        return {};
     ++done_;
     return step.kind == StepKind::Whole ? WholePicture(work) : step.changed;
 }

@@ -29,8 +29,9 @@
 
 namespace history {
 
-// A whole-picture operation done again on the work raster (the source only read).
-using WholeOperation = std::function<void(const RasterImage &source, const RasterImage &work)>;
+// A whole-picture operation done again on the work raster (the source only read); false
+// when it could not be done (no memory for its scratch rows) and changed nothing.
+using WholeOperation = std::function<bool(const RasterImage &source, const RasterImage &work)>;
 
 class History {
 public:
@@ -55,13 +56,16 @@ public:
     // with the Colorize tool, the paint every pixel now has.
     void BeginWhole(const RasterImage &source, const RasterImage &work);
     void EndWhole(WholeOperation operation, std::optional<Paint> paintsAll = std::nullopt);
+    // The operation begun changed nothing (it was refused, or had no memory): no step.
+    void CancelWhole();
 
     bool InStep() const { return inStep_ != StepKind::None; }
     bool CanUndo() const { return !InStep() && done_ > 0; }
     bool CanRedo() const { return !InStep() && done_ < steps_.size(); }
 
     // Undoes or redoes one step; the raster rectangle (rows from the top) that may have
-    // changed, empty when there was nothing to do. A rebuild reports its progress.
+    // changed, empty when there was nothing to do. A rebuild reports its progress. A redo
+    // whose operation cannot be done now changes nothing and stays to be redone.
     Rect Undo(const RasterImage &source, const RasterImage &work,
               const document::ProgressSink &progress = {});
     Rect Redo(const RasterImage &source, const RasterImage &work);
@@ -101,7 +105,7 @@ private:
     void Note(size_t tile, const Paint &paint);
     void PrepareTiles(const RasterImage &work);
     void Restore(const Step &step, const RasterImage &source, const RasterImage &work);
-    void Replay(const Step &step, const RasterImage &source, const RasterImage &work) const;
+    bool Replay(const Step &step, const RasterImage &source, const RasterImage &work) const;
 
     size_t budget_;
     std::vector<Step> steps_;

@@ -1,12 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "view/BrushStroke.h"
 
-#include "colour/RGBHSL.h"
 #include "view/BrushLine.h"
-#include "view/DoPix.h"
+#include "view/GreyColourTable.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -59,32 +57,6 @@ private:
     std::vector<int64_t> half_;
 };
 
-// The three truncated grey-value terms, indexed by channel value.
-struct GreyTerms {
-    std::array<uint8_t, 256> red{}, green{}, blue{};
-    GreyTerms()
-    {
-        for (int32_t v = 0; v < 256; ++v) {
-            red[size_t(v)] = uint8_t(GreyValue(v, 0, 0));
-            green[size_t(v)] = uint8_t(GreyValue(0, v, 0));
-            blue[size_t(v)] = uint8_t(GreyValue(0, 0, v));
-        }
-    }
-};
-
-// Colour bytes (blue, green, red as stored) for each grey value 0..254 under the
-// step's hue, saturation and brightness; index 255 is never reached.
-std::array<std::array<uint8_t, 3>, 256> ColourTable(const StrokeParams &p)
-{
-    std::array<std::array<uint8_t, 3>, 256> table{};
-    for (int32_t grey = 0; grey < 256; ++grey) {
-        int32_t r, g, b;
-        HslToRgb(p.hue, p.saturation, ApplyBrightness(grey, p.brightness), r, g, b);
-        table[size_t(grey)] = {uint8_t(b), uint8_t(g), uint8_t(r)};
-    }
-    return table;
-}
-
 // The centres of the line grouped into runs of equal row, ordered by increasing row.
 // Along a Bresenham line both coordinates are monotone, so each row's centres are
 // consecutive and cover consecutive columns.
@@ -105,13 +77,13 @@ std::vector<CentreRun> CentreRuns(int32_t x1, int32_t y1, int32_t x2, int32_t y2
 }
 
 void ColorizeRun(const uint8_t *s, uint8_t *d, int64_t count, const GreyTerms &grey,
-                 const std::array<std::array<uint8_t, 3>, 256> &colours)
+                 const GreyColourTable &colours)
 {
     for (int64_t i = 0; i < count; ++i, s += 3, d += 3) {
-        const auto &c = colours[size_t(grey.blue[s[0]] + grey.green[s[1]] + grey.red[s[2]])];
-        d[0] = c[0];
-        d[1] = c[1];
-        d[2] = c[2];
+        const size_t light = size_t(grey.Blue[s[0]] + grey.Green[s[1]] + grey.Red[s[2]]);
+        d[0] = colours.Blue[light];
+        d[1] = colours.Green[light];
+        d[2] = colours.Red[light];
     }
 }
 
@@ -133,10 +105,10 @@ Rect StrokeLine(const RasterImage &source, const RasterImage &work, int32_t x1, 
         return {};
 
     const DiscSpans spans(r);
-    static const GreyTerms grey;
-    std::array<std::array<uint8_t, 3>, 256> colours{};
+    const GreyTerms &grey = GreyTermTable();
+    GreyColourTable colours{};
     if (params.colorize)
-        colours = ColourTable(params);
+        colours = MakeGreyColourTable(params.hue, params.saturation, params.brightness);
 
     const int32_t sourceHeight = RasterHeight(source);
     const int32_t workHeight = RasterHeight(work);

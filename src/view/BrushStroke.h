@@ -24,9 +24,9 @@ struct StrokeParams {
 // to (x2, y2) and applies DoPix to each of their pixels. Writes exactly the bytes the
 // literal per-stamp, per-pixel walk (StrokeLineLiteral) writes, but touches each pixel
 // once: the stamps of a line are 8-connected, so on each raster row the union of
-// their disc spans is one run. Colours come from a table over the 255 grey values,
-// built once per call. Pixels outside either raster are dropped; rasters without
-// pixel memory are left alone.
+// their disc spans is one run. Colours come from a table over the 255 grey values
+// (view/GreyColourTable.h), built once per call. Pixels outside either raster are
+// dropped; rasters without pixel memory are left alone.
 // Returns the raster rectangle written (half-open, rows counted from the top), empty
 // when nothing was written.
 Rect StrokeLine(const RasterImage &source, const RasterImage &work, int32_t x1, int32_t y1,

@@ -7,6 +7,7 @@
 #include "support/BmpBuilder.h"
 
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
@@ -101,6 +102,39 @@ private slots:
         key(Qt::Key_Z);
         key(Qt::Key_Z);
         QCOMPARE(Pixels(form->WorkRaster), start);
+    }
+
+    void wholePictureOperationsAreStepsToo()
+    {
+        const Bytes start = Pixels(form->WorkRaster);
+        form->ToolButton2->click(); // "Sky", so the strokes are coloured
+        stroke(QPoint(40, 40), QPoint(120, 90));
+        stroke(QPoint(200, 150), QPoint(100, 20));
+        const Bytes twoStrokes = Pixels(form->WorkRaster);
+        form->GrrayBtn->click();
+        QVERIFY(Pixels(form->WorkRaster) != twoStrokes);
+        key(Qt::Key_Z);
+        QCOMPARE(Pixels(form->WorkRaster), twoStrokes);
+        key(Qt::Key_Z);
+        key(Qt::Key_Z);
+        QCOMPARE(Pixels(form->WorkRaster), start);
+        verifyView();
+
+        // Soften and Colorize everything (with either tool) undo and redo the same way.
+        key(Qt::Key_Y);
+        form->SoftenBtn->click();
+        const Bytes softened = Pixels(form->WorkRaster);
+        form->ColorAllBtn->click();
+        form->RadiergummiBtn->click();
+        form->ColorAllBtn->click();
+        QCOMPARE(Pixels(form->WorkRaster), Pixels(form->SourceRaster));
+        key(Qt::Key_Z);
+        key(Qt::Key_Z);
+        QCOMPARE(Pixels(form->WorkRaster), softened);
+        verifyView();
+        key(Qt::Key_Y);
+        key(Qt::Key_Y);
+        QCOMPARE(Pixels(form->WorkRaster), Pixels(form->SourceRaster));
     }
 
     void keysDoNothingWhileTheButtonIsHeld()

@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The history against a model that keeps a full copy of the work raster after every
-// step: random strokes, whole-picture operations, undos and redos on small pictures,
+// step: random strokes (radii, positions, tools, colours, brightnesses), Grayscale,
+// Soften and Colorize everything, undos and redos on small pictures,
 // compared byte for byte after every action, with budgets from roomy to none at all (so
 // that every undo rebuilds from the source).
 #include "history/History.h"
 
-#include "view/DoPix.h"
+#include "ops/ColorizeAll.h"
+#include "ops/Grayscale.h"
+#include "ops/Soften.h"
 
 #include <gtest/gtest.h>
 
@@ -27,24 +30,23 @@ void Put(const RasterImage &r, const Bytes &bytes)
     std::memcpy(r.Pixels, bytes.data(), bytes.size());
 }
 
-// Whole-picture operations written out literally: the grey of (30 R + 59 G + 11 B) div
-// 100, and every pixel through DoPix.
-void Grey(const RasterImage &, const RasterImage &work)
+// The whole-picture operations as the window does them again.
+bool Grey(const RasterImage &, const RasterImage &work)
 {
-    for (int32_t r = 0; r < RasterHeight(work); ++r)
-        for (int32_t x = 0; x < RasterWidth(work); ++x) {
-            uint8_t *p = work.Pixels + int64_t(r) * work.Stride + 3 * x;
-            const uint8_t g = uint8_t((30 * p[2] + 59 * p[1] + 11 * p[0]) / 100);
-            p[0] = p[1] = p[2] = g;
-        }
+    ops::Grayscale(work, {});
+    return true;
+}
+
+bool Soft(const RasterImage &, const RasterImage &work)
+{
+    return ops::Soften(work, {}) == ops::FilterResult::Filtered;
 }
 
 history::WholeOperation ColourAll(int32_t hue, int32_t sat, int32_t bright, bool colorize)
 {
     return [=](const RasterImage &source, const RasterImage &work) {
-        for (int32_t y = 0; y < RasterHeight(work); ++y)
-            for (int32_t x = 0; x < RasterWidth(work); ++x)
-                view::DoPix(source, work, x, y, hue, sat, bright, colorize);
+        ops::ColorizeAll(source, work, hue, sat, bright, colorize);
+        return true;
     };
 }
 
@@ -77,7 +79,7 @@ class HistoryModelTest : public testing::TestWithParam<size_t> {};
 TEST_P(HistoryModelTest, EveryActionLeavesWhatFullCopiesWouldHold)
 {
     const size_t budget = GetParam();
-    for (uint32_t seed = 1; seed <= 40; ++seed) {
+    for (uint32_t seed = 1; seed <= 150; ++seed) {
         std::mt19937 rng(seed * 7919u + uint32_t(budget));
         auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
         const int32_t w = seed % 10 == 0 ? 1 : pick(1, 150);
@@ -90,7 +92,7 @@ TEST_P(HistoryModelTest, EveryActionLeavesWhatFullCopiesWouldHold)
         Model model;
         model.states.push_back(Pixels(work));
         for (int action = 0; action < 60; ++action) {
-            const int kind = pick(0, 9);
+            const int kind = pick(0, 10);
             if (kind <= 4) {
                 history.BeginStroke();
                 view::StrokeParams p;
@@ -116,6 +118,11 @@ TEST_P(HistoryModelTest, EveryActionLeavesWhatFullCopiesWouldHold)
                 Grey(source, work);
                 history.EndWhole(Grey);
                 model.Step(Pixels(work));
+            } else if (kind == 7) {
+                history.BeginWhole(source, work);
+                ASSERT_TRUE(Soft(source, work));
+                history.EndWhole(Soft);
+                model.Step(Pixels(work));
             } else if (kind == 6) {
                 const int32_t hue = pick(0, 255), sat = pick(0, 255), bright = pick(-100, 100);
                 const bool colorize = pick(0, 3) != 0;
@@ -126,7 +133,7 @@ TEST_P(HistoryModelTest, EveryActionLeavesWhatFullCopiesWouldHold)
                                           : std::nullopt);
                 model.Step(Pixels(work));
             } else {
-                const bool undo = kind <= 8;
+                const bool undo = kind <= 9;
                 const bool could = undo ? model.done > 0 : model.done + 1 < model.states.size();
                 EXPECT_EQ(undo ? history.CanUndo() : history.CanRedo(), could);
                 const Bytes before = Pixels(work);

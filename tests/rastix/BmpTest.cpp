@@ -318,3 +318,32 @@ TEST(BmpHandmade, BareDibWithoutFileHeader)
 }
 
 } // namespace
+
+namespace {
+
+// Valid BMP kinds that are not read are refused by name, never as damaged.
+TEST(BmpRefusals, NameTheUnsupportedKind)
+{
+    struct Case {
+        int bits;
+        uint32_t compression;
+        const char *text;
+    };
+    const Case cases[] = {
+        {24, 4, "BMP holding JPEG data is not supported"},
+        {24, 5, "BMP holding PNG data is not supported"},
+        {64, 0, "BMP with 64 bits per pixel is not supported"},
+        {32, 11, "BMP compression 11 is not supported"},
+    };
+    for (const Case &c : cases) {
+        std::vector<uint8_t> f(54 + 64, 0);
+        f[0] = 'B', f[1] = 'M', f[10] = 54, f[14] = 40, f[18] = 1, f[22] = 1, f[26] = 1;
+        f[28] = uint8_t(c.bits);
+        f[30] = uint8_t(c.compression);
+        const RasterImage raster = OpenDibMemory(f.data(), f.size());
+        EXPECT_EQ(raster.Pixels, nullptr);
+        EXPECT_EQ(RasterErrorText(raster), c.text);
+    }
+}
+
+} // namespace

@@ -88,6 +88,12 @@ TEST(CraftedPcx, RefusesScanLinesShorterThanTheWidth)
     EXPECT_NE(RasterErrorText(o.raster).find("damaged"), std::string::npos);
 }
 
+// The grey of (x, y) of an 8-bit grey raster, through its palette.
+uint32_t Grey(const Opened &o, int x, int y)
+{
+    return o.colour(x, y) & 255;
+}
+
 Bytes TgaHeader(int type, int width, int height, int bits, int descriptor)
 {
     Bytes h(18, 0);
@@ -156,6 +162,31 @@ TEST(CraftedTga, RunPacketsMayCrossRowsButStopAtTheEnd)
     EXPECT_EQ(o.colour(0, 0), 0x010203u);
     EXPECT_EQ(o.colour(0, 1), 0x010203u);
     EXPECT_EQ(o.colour(1, 1), 0x090807u);
+}
+
+TEST(CraftedTga, GreyWithAlphaKeepsTheGreyAndDropsTheAlpha)
+{
+    // No encoder at hand writes 16-bit grey TGA (ImageMagick and netpbm read it as
+    // 5-5-5 colour): grey then alpha per pixel, raw and run-length encoded.
+    Bytes raw = TgaHeader(3, 3, 2, 16, 0x28);
+    raw.insert(raw.end(), {10, 255, 20, 0, 30, 128, 40, 1, 50, 2, 60, 3});
+    Opened r(raw);
+    ASSERT_NE(r.raster.Pixels, nullptr) << RasterErrorText(r.raster);
+    EXPECT_EQ(RasterBitCount(r.raster), 8);
+    const uint32_t expected[2][3] = {{10, 20, 30}, {40, 50, 60}};
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x)
+            EXPECT_EQ(Grey(r, x, y), expected[y][x]) << x << "," << y;
+
+    // Bottom-left origin: a run of 4 pixels of grey 7, then 2 raw pixels.
+    Bytes rle = TgaHeader(11, 3, 2, 16, 0x08);
+    rle.insert(rle.end(), {0x83, 7, 99, 0x01, 8, 0, 9, 0});
+    Opened c(rle);
+    ASSERT_NE(c.raster.Pixels, nullptr) << RasterErrorText(c.raster);
+    EXPECT_EQ(Grey(c, 0, 1), 7u);
+    EXPECT_EQ(Grey(c, 0, 0), 7u);
+    EXPECT_EQ(Grey(c, 1, 0), 8u);
+    EXPECT_EQ(Grey(c, 2, 0), 9u);
 }
 
 TEST(CraftedTga, ImplausibleHeadersAreNotTakenForTga)

@@ -85,7 +85,7 @@ std::string OpenInChild(const std::vector<uint8_t> &bytes, ChildReport &report)
 TEST(HostileFiles, AreRefusedWithTextOrDecodedSafely)
 {
     std::vector<hostile::HostileFile> corpus;
-    for (const char *folder : {"bmp", "pcx", "ilbm", "tga", "opendib"}) {
+    for (const char *folder : {"bmp", "pcx", "ilbm", "tga", "tiff", "gif", "jpeg", "opendib"}) {
         for (auto &f : hostile::MakeHostileCorpus((kSeeds / folder).string()))
             corpus.push_back(std::move(f));
     }

@@ -169,7 +169,7 @@ RgbPicture RasterToRgb(const RasterImage &raster)
     return picture;
 }
 
-std::string FirstDifference(const RgbPicture &got, const RgbPicture &expected)
+std::string FirstDifference(const RgbPicture &got, const RgbPicture &expected, int tolerance)
 {
     if (got.width != expected.width || got.height != expected.height)
         return "size " + std::to_string(got.width) + "x" + std::to_string(got.height)
@@ -179,9 +179,11 @@ std::string FirstDifference(const RgbPicture &got, const RgbPicture &expected)
         return std::to_string(p.r(x, y)) + "," + std::to_string(p.g(x, y)) + ","
                + std::to_string(p.b(x, y));
     };
+    auto near = [tolerance](int a, int b) { return a - b <= tolerance && b - a <= tolerance; };
     for (int y = 0; y < got.height; ++y)
         for (int x = 0; x < got.width; ++x)
-            if (colour(got, x, y) != colour(expected, x, y))
+            if (!near(got.r(x, y), expected.r(x, y)) || !near(got.g(x, y), expected.g(x, y))
+                || !near(got.b(x, y), expected.b(x, y)))
                 return "pixel " + std::to_string(x) + "," + std::to_string(y) + " is "
                        + colour(got, x, y) + " instead of " + colour(expected, x, y);
     return {};

@@ -55,9 +55,9 @@ bool WritePpm(const std::string &path, const RgbPicture &picture);
 // Any 1-, 4-, 8- or 24-bit raster as RGB, through its colour table when indexed.
 RgbPicture RasterToRgb(const RasterImage &raster);
 
-// Empty when the pictures are equal, else the size mismatch or the first pixel that
-// differs, with both colours.
-std::string FirstDifference(const RgbPicture &got, const RgbPicture &expected);
+// Empty when the pictures are equal (every component within tolerance), else the size
+// mismatch or the first pixel that differs, with both colours.
+std::string FirstDifference(const RgbPicture &got, const RgbPicture &expected, int tolerance = 0);
 
 // A picture of the given size with a deterministic pattern that exercises every
 // channel; grey when grey is set.

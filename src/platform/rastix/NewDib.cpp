@@ -4,6 +4,8 @@
 // handle is that block's address.
 #include "platform/rastix/Rastix.h"
 
+#include "platform/rastix/HugePages.h"
+
 #include <cstdlib>
 #include <cstring>
 
@@ -34,9 +36,11 @@ RasterImage newdib(int32_t width, int32_t height, int32_t bitsPerPixel, const vo
     if (pixelBytes > kMaxPixelBytes)
         return raster;
 
-    auto *block = static_cast<uint8_t *>(std::calloc(1, kPackedBitmapBytes + size_t(pixelBytes)));
+    const size_t blockBytes = kPackedBitmapBytes + size_t(pixelBytes);
+    auto *block = static_cast<uint8_t *>(std::calloc(1, blockBytes));
     if (!block)
         return raster;
+    rastix::AdviseHugePages(block, blockBytes);
 
     raster.Storage = reinterpret_cast<uintptr_t>(block);
     raster.Bitmap = block;

@@ -2,14 +2,17 @@
 // OpenDib: reads the whole file, then hands it to the first decoder whose sniffer
 // recognises its magic bytes. Adding a format is one line in kFormats.
 #include "platform/rastix/Rastix.h"
+
+#include "platform/rastix/HugePages.h"
 #include "platform/rastix/formats/Decoder.h"
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <system_error>
-#include <vector>
 
 using namespace rastix;
 
@@ -23,6 +26,10 @@ const PictureFormat kFormats[] = {
 
 // Files larger than this cannot hold a picture within the size limits.
 constexpr long kMaxFileBytes = 1L << 30;
+
+struct FreeBlock {
+    void operator()(uint8_t *block) const { std::free(block); }
+};
 
 } // namespace
 
@@ -52,7 +59,6 @@ RasterImage OpenDib(const char *fileName, int32_t, void *)
     if (!f)
         return FailedRaster(std::string("The file could not be opened: ") + std::strerror(errno));
 
-    std::vector<uint8_t> bytes;
     bool failed = std::fseek(f, 0, SEEK_END) != 0;
     const long length = failed ? -1 : std::ftell(f);
     if (length < 0 || std::fseek(f, 0, SEEK_SET) != 0) {
@@ -65,13 +71,23 @@ RasterImage OpenDib(const char *fileName, int32_t, void *)
         std::fclose(f);
         return FailedRaster("The picture is too large: the file holds more than 1 GiB");
     }
-    bytes.resize(size_t(length));
-    const size_t got = length ? std::fread(bytes.data(), 1, bytes.size(), f) : 0;
+    if (length == 0) {
+        std::fclose(f);
+        return FailedRaster("The picture is damaged: the file is empty");
+    }
+    // Not zero-filled first: every byte is overwritten by the read, and the block is
+    // touched only once.
+    const size_t size = size_t(length);
+    std::unique_ptr<uint8_t, FreeBlock> bytes(static_cast<uint8_t *>(std::malloc(size)));
+    if (!bytes) {
+        std::fclose(f);
+        return FailedRaster("Not enough memory to read the file");
+    }
+    AdviseHugePages(bytes.get(), size);
+    const size_t got = std::fread(bytes.get(), 1, size, f);
     const bool readError = std::ferror(f) != 0;
     std::fclose(f);
-    if (readError || got != bytes.size())
+    if (readError || got != size)
         return FailedRaster("The file could not be opened: it could not be read to the end");
-    if (bytes.empty())
-        return FailedRaster("The picture is damaged: the file is empty");
-    return OpenDibMemory(bytes.data(), bytes.size());
+    return OpenDibMemory(bytes.get(), size);
 }

@@ -42,6 +42,14 @@ BmpLayout Refuse(const std::string &what)
     return layout;
 }
 
+// A valid BMP of a kind not read: the whole text names it.
+BmpLayout Unsupported(const std::string &what)
+{
+    BmpLayout layout;
+    layout.error = "BMP " + what + " is not supported";
+    return layout;
+}
+
 } // namespace
 
 bool LooksLikeBmp(Bytes file)
@@ -82,6 +90,8 @@ BmpLayout ReadBmpLayout(Bytes file)
         layout.compression = headerSize >= 20 ? Le32(h + 16) : BI_RGB;
         colourCount = headerSize >= 36 ? Le32(h + 32) : 0;
     }
+    if (layout.bits == 64)
+        return Unsupported("with 64 bits per pixel");
     if (!ValidBits(uint32_t(layout.bits)))
         return Refuse(std::to_string(layout.bits) + " bits per pixel is not a BMP depth");
     if (const auto refusal = CheckPictureSize(layout.width, layout.height)) {
@@ -92,9 +102,12 @@ BmpLayout ReadBmpLayout(Bytes file)
     size_t tableStart = headerStart + headerSize;
     const uint32_t c = layout.compression;
     if (os2 && (c == 3 || c == 4))
-        return Refuse("OS/2 Huffman and RLE24 compression are not supported");
+        return Unsupported(c == 3 ? "with OS/2 Huffman compression"
+                                  : "with OS/2 RLE24 compression");
     if (c == 4 || c == 5)
-        return Refuse("BMP files holding JPEG or PNG data are not supported");
+        return Unsupported(c == 4 ? "holding JPEG data" : "holding PNG data");
+    if (c > kAlphaBitfields)
+        return Unsupported("compression " + std::to_string(c));
     if (c == kAlphaBitfields)
         layout.compression = BI_BITFIELDS;
     const bool fits =

@@ -34,6 +34,9 @@ struct PictureFormat {
 // Largest picture OpenDib accepts: each side, and the pixel count.
 constexpr int64_t kMaxPictureSide = 32767;
 constexpr int64_t kMaxPicturePixels = 120'000'000;
+// Largest working buffer a decoder holds besides the raster (a band of decompressed
+// TIFF strips or tiles, a scan line).
+constexpr int64_t kMaxWorkingBytes = int64_t(256) << 20;
 
 // A record with a null pixel address whose palette entry area holds text
 // (truncated to fit, always zero-terminated).

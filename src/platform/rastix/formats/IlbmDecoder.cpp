@@ -2,15 +2,22 @@
 // IFF pictures (Deluxe Paint's LBM): FORM ILBM with 1 to 8 bit-planes (kept as 1-, 4- or
 // 8-bit rasters with the CMAP colours), EHB (64 colours, the second 32 at half
 // brightness), HAM6 and HAM8 (decoded to 24 bits) and 24 planes (24 bits); FORM PBM
-// with 8-bit chunky rows. Bodies are uncompressed or ByteRun1; a mask plane is skipped.
+// with 8-bit chunky rows; FORM ACBM, whose ABIT chunk holds each plane whole, one after
+// another. Bodies are uncompressed or ByteRun1; a mask plane is skipped. The picture may
+// sit inside CAT and LIST containers (IffChunks.h). A PCHG chunk changes colour
+// registers from given lines on; such a picture becomes 24-bit, each line shown with
+// the registers it has.
 //
 // ByteRun1 runs may continue into the next plane or row but stop at the end of the
 // picture; when the body ends early the rest of the picture stays at index 0 (black).
 // An uncompressed body must be complete.
 #include "platform/rastix/Rastix.h"
 #include "platform/rastix/formats/Decoder.h"
+#include "platform/rastix/formats/IffChunks.h"
+#include "platform/rastix/formats/IlbmPaletteChanges.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -21,48 +28,7 @@ namespace {
 constexpr uint32_t kCamgEhb = 0x80;
 constexpr uint32_t kCamgHam = 0x800;
 
-struct Chunks {
-    const uint8_t *bmhd = nullptr;
-    const uint8_t *cmap = nullptr;
-    int cmapColours = 0;
-    uint32_t camg = 0;
-    const uint8_t *body = nullptr;
-    size_t bodySize = 0;
-};
-
-bool Is(const uint8_t *p, const char *id)
-{
-    return std::memcmp(p, id, 4) == 0;
-}
-
-// Walks the FORM's chunks up to BODY. Returns an error text, empty when fine.
-std::string ReadChunks(Bytes file, Chunks &chunks)
-{
-    const size_t formEnd = std::min<size_t>(file.size, size_t(Be32(file.data + 4)) + 8);
-    size_t pos = 12;
-    while (formEnd >= 8 && pos <= formEnd - 8) {
-        const uint8_t *chunk = file.data + pos;
-        const size_t length = Be32(chunk + 4);
-        const size_t start = pos + 8;
-        const size_t room = formEnd - start;
-        if (Is(chunk, "BODY")) {
-            chunks.body = file.data + start;
-            chunks.bodySize = std::min(length, room);
-            return {};
-        }
-        if (length > room)
-            return "an IFF chunk runs past the end of the file";
-        if (Is(chunk, "BMHD") && length >= 20)
-            chunks.bmhd = chunk + 8;
-        else if (Is(chunk, "CMAP")) {
-            chunks.cmap = chunk + 8;
-            chunks.cmapColours = int(std::min<size_t>(length / 3, 256));
-        } else if (Is(chunk, "CAMG") && length >= 4)
-            chunks.camg = Be32(chunk + 8);
-        pos = start + length + (length & 1);
-    }
-    return "the IFF file has no BODY chunk";
-}
+using Palette = std::array<std::array<uint8_t, 3>, 256>;
 
 // ByteRun1 or plain bytes, read one row of planes at a time; runs carry over rows.
 class BodyReader {
@@ -136,7 +102,7 @@ void PutIndex(uint8_t *row, int64_t x, int depth, int value)
 }
 
 // One HAM row: control bits in the top two planes, colour or modify value below.
-void DecodeHamRow(const std::vector<int> &values, int planes, const Chunks &chunks, uint8_t *row)
+void DecodeHamRow(const std::vector<int> &values, int planes, const Palette &colours, uint8_t *row)
 {
     const int dataBits = planes - 2;
     const int mask = (1 << dataBits) - 1;
@@ -146,9 +112,7 @@ void DecodeHamRow(const std::vector<int> &values, int planes, const Chunks &chun
     auto modify = [dataBits, keep](uint8_t old, int v) {
         return uint8_t(v << (8 - dataBits) | (old & keep));
     };
-    auto base = [&chunks](int i, int c) -> uint8_t {
-        return i < chunks.cmapColours ? chunks.cmap[3 * i + c] : 0;
-    };
+    auto base = [&colours](int i, int c) -> uint8_t { return colours[size_t(i)][size_t(c)]; };
     uint8_t r = base(0, 0), g = base(0, 1), b = base(0, 2);
     for (size_t x = 0; x < values.size(); ++x) {
         const int data = values[x] & mask;
@@ -172,17 +136,15 @@ void DecodeHamRow(const std::vector<int> &values, int planes, const Chunks &chun
 
 bool IsIlbm(Bytes file)
 {
-    return file.size >= 12 && Is(file.data, "FORM")
-           && (Is(file.data + 8, "ILBM") || Is(file.data + 8, "PBM "));
+    return HasIffPicture(file);
 }
 
 RasterImage DecodeIlbm(Bytes file)
 {
-    if (!IsIlbm(file))
-        return DamagedRaster("the file is not an IFF picture");
-    Chunks chunks;
-    if (std::string error = ReadChunks(file, chunks); !error.empty())
-        return DamagedRaster(error);
+    const IffPicture picture = FindIffPicture(file);
+    if (!picture.error.empty())
+        return DamagedRaster(picture.error);
+    const IffChunks &chunks = picture.chunks;
     if (!chunks.bmhd)
         return DamagedRaster("the IFF picture has no BMHD header before its BODY");
 
@@ -190,14 +152,23 @@ RasterImage DecodeIlbm(Bytes file)
     const int64_t width = Be16(bmhd);
     const int64_t height = Be16(bmhd + 2);
     const int planes = bmhd[8];
-    const int masking = bmhd[9];
-    const int compression = bmhd[10];
-    const bool chunky = Is(file.data + 8, "PBM ");
+    const bool contiguous = std::memcmp(picture.type, "ACBM", 4) == 0;
+    const int masking = contiguous ? 0 : bmhd[9];
+    const int compression = contiguous ? 0 : bmhd[10];
+    const bool chunky = std::memcmp(picture.type, "PBM ", 4) == 0;
     if (auto refusal = CheckPictureSize(width, height))
         return FailedRaster(*refusal);
     if (compression > 1)
         return FailedRaster("IFF compression method " + std::to_string(compression)
                             + " is not supported");
+
+    std::vector<PaletteChange> changes;
+    if (chunks.pchg && planes != 24) {
+        auto read = ReadPaletteChanges(chunks.pchg, chunks.pchgSize);
+        if (auto *refusal = std::get_if<std::string>(&read))
+            return FailedRaster(*refusal);
+        changes = std::move(std::get<std::vector<PaletteChange>>(read));
+    }
 
     const bool ham = !chunky && (chunks.camg & kCamgHam);
     const bool ehb = !chunky && !ham && (chunks.camg & kCamgEhb) && planes == 6;
@@ -220,10 +191,15 @@ RasterImage DecodeIlbm(Bytes file)
         return FailedRaster("IFF pictures with " + std::to_string(planes)
                             + " bit-planes are not supported");
     }
+    const bool perLine = !changes.empty() && depth <= 8;
+    if (perLine)
+        depth = 24;
 
     const size_t planeBytes = chunky ? size_t(width + (width & 1)) : size_t((width + 15) / 16 * 2);
     const size_t storedPlanes = chunky ? 1 : size_t(planes) + (masking == 1 ? 1 : 0);
     const size_t lineBytes = planeBytes * storedPlanes;
+    if (contiguous && chunks.bodySize / lineBytes < size_t(height))
+        return DamagedRaster("the IFF ABIT chunk is shorter than its planes");
     if (compression == 0 && chunks.bodySize / lineBytes < size_t(height))
         return DamagedRaster("the IFF body is shorter than its uncompressed picture");
 
@@ -233,39 +209,58 @@ RasterImage DecodeIlbm(Bytes file)
                             + std::to_string(height) + " pixels");
 
     // Colours: the CMAP, grey steps when there is none, EHB's half-bright copies.
-    const int tableSize = depth <= 8 ? 1 << depth : 0;
-    int usable = tableSize;
+    const int indexBits = chunky ? 8 : std::min(planes, 8);
+    Palette colours{};
+    int usable = 1 << indexBits;
+    for (int i = 0; i < 256; ++i) {
+        if (chunks.cmap && i < chunks.cmapColours) {
+            const uint8_t *c = chunks.cmap + 3 * i;
+            colours[size_t(i)] = {c[0], c[1], c[2]};
+        } else if (!chunks.cmap && i < 1 << indexBits) {
+            const auto v = uint8_t(i * 255 / ((1 << indexBits) - 1));
+            colours[size_t(i)] = {v, v, v};
+        }
+    }
+    auto halfBright = [&colours] {
+        for (size_t i = 0; i < 32; ++i)
+            colours[32 + i] = {uint8_t(colours[i][0] >> 1), uint8_t(colours[i][1] >> 1),
+                               uint8_t(colours[i][2] >> 1)};
+    };
+    if (ehb)
+        halfBright();
+    else if (chunks.cmap && chunks.cmapColours > 0)
+        usable = std::min(usable, chunks.cmapColours);
     if (depth <= 8) {
-        for (int i = 0; i < tableSize; ++i) {
-            if (chunks.cmap && i < chunks.cmapColours) {
-                const uint8_t *c = chunks.cmap + 3 * i;
-                SetColour(raster, i, c[0], c[1], c[2]);
-            } else if (!chunks.cmap && i < 1 << planes) {
-                const auto v = uint8_t(i * 255 / ((1 << planes) - 1));
-                SetColour(raster, i, v, v, v);
-            }
-        }
-        if (ehb) {
-            for (int i = 0; i < 32 && i < chunks.cmapColours; ++i) {
-                const uint8_t *c = chunks.cmap + 3 * i;
-                SetColour(raster, 32 + i, c[0] >> 1, c[1] >> 1, c[2] >> 1);
-            }
-        } else if (chunks.cmap && chunks.cmapColours > 0) {
-            usable = std::min(tableSize, chunks.cmapColours);
-        }
+        for (int i = 0; i < 1 << depth; ++i)
+            SetColour(raster, i, colours[size_t(i)][0], colours[size_t(i)][1],
+                      colours[size_t(i)][2]);
         FinishPalette(raster);
     }
 
     BodyReader reader(chunks.body, chunks.bodySize, compression == 1);
     std::vector<uint8_t> line(lineBytes);
     std::vector<int> values(static_cast<size_t>(width));
+    size_t nextChange = 0;
     for (int64_t y = 0; y < height; ++y) {
-        const bool complete = reader.Next(line);
+        bool complete = true;
+        if (contiguous) {
+            for (size_t p = 0; p < storedPlanes; ++p)
+                std::memcpy(line.data() + p * planeBytes,
+                            chunks.body + (p * size_t(height) + size_t(y)) * planeBytes,
+                            planeBytes);
+        } else {
+            complete = reader.Next(line);
+        }
+        bool changed = false;
+        for (; nextChange < changes.size() && changes[nextChange].line <= y; ++nextChange) {
+            const PaletteChange &c = changes[nextChange];
+            colours[size_t(c.reg)] = {c.rgb[0], c.rgb[1], c.rgb[2]};
+            changed = true;
+        }
+        if (changed && ehb)
+            halfBright();
         uint8_t *row = raster.Pixels + int64_t(raster.Stride) * (height - 1 - y);
-        if (chunky) {
-            for (int64_t x = 0; x < width; ++x)
-                row[x] = uint8_t(std::min<int>(line[size_t(x)], usable - 1));
-        } else if (planes == 24 && !ham) {
+        if (planes == 24 && !ham && !chunky) {
             for (int64_t x = 0; x < width; ++x) {
                 uint32_t v = 0;
                 for (int p = 0; p < 24; ++p)
@@ -278,12 +273,23 @@ RasterImage DecodeIlbm(Bytes file)
         } else {
             for (int64_t x = 0; x < width; ++x) {
                 int v = 0;
-                for (int p = 0; p < planes; ++p)
-                    v |= (line[size_t(p) * planeBytes + size_t(x / 8)] >> (7 - x % 8) & 1) << p;
+                if (chunky) {
+                    v = line[size_t(x)];
+                } else {
+                    for (int p = 0; p < planes; ++p)
+                        v |= (line[size_t(p) * planeBytes + size_t(x / 8)] >> (7 - x % 8) & 1) << p;
+                }
                 values[size_t(x)] = v;
             }
             if (ham) {
-                DecodeHamRow(values, planes, chunks, row);
+                DecodeHamRow(values, planes, colours, row);
+            } else if (perLine) {
+                for (int64_t x = 0; x < width; ++x) {
+                    const auto &c = colours[size_t(std::min(values[size_t(x)], usable - 1))];
+                    row[3 * x] = c[2];
+                    row[3 * x + 1] = c[1];
+                    row[3 * x + 2] = c[0];
+                }
             } else {
                 for (int64_t x = 0; x < width; ++x)
                     PutIndex(row, x, depth, std::min(values[size_t(x)], usable - 1));

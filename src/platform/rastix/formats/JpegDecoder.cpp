@@ -2,19 +2,24 @@
 // JPEG (JFIF, Exif, Adobe) files through libjpeg, read from memory with the library's
 // default settings, so the pixels are exactly those djpeg writes. Colour pictures
 // become 24-bit, grey ones 8-bit with a grey palette. CMYK and YCCK pictures are
-// converted to RGB by multiplying each ink with black (Adobe's inverted storage when
-// the file carries Adobe's marker, plain storage otherwise).
+// converted to RGB by multiplying each ink with black, the inks taken as stored
+// inverted (as Adobe writes them) whether or not the file carries Adobe's marker: that
+// is how djpeg, ImageMagick and web browsers show them, and the only way real files
+// without the marker are written. The Exif orientation is applied afterwards.
 //
 // libjpeg reports errors by longjmp. Everything that must survive the jump lives in one
 // heap object that is never reassigned after setjmp, and no frame between setjmp and
 // the jump owns anything that needs a destructor. No message reaches the terminal.
 #include "platform/rastix/Rastix.h"
 #include "platform/rastix/formats/Decoder.h"
+#include "platform/rastix/formats/ExifOrientation.h"
+#include "platform/rastix/formats/Orientation.h"
 
 #include <cstdio> // jpeglib.h needs FILE and size_t declared first
 #include <jpeglib.h>
 
 #include <csetjmp>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,6 +41,7 @@ struct JpegJob {
     bool fullText = false; // error is a whole refusal text, not what is damaged
     RasterImage raster;
     std::vector<uint8_t> row; // one CMYK row
+    int orientation = 1;      // from the Exif marker
 
     ~JpegJob()
     {
@@ -76,13 +82,12 @@ void OnProgress(j_common_ptr common)
     }
 }
 
-// One CMYK or YCCK row (already turned into CMYK by libjpeg) to blue, green, red.
-void CmykToBgr(const uint8_t *in, uint8_t *out, uint32_t width, bool inverted)
+// One CMYK or YCCK row (already turned into inverted CMYK by libjpeg) to blue, green,
+// red, rounded as djpeg rounds.
+void CmykToBgr(const uint8_t *in, uint8_t *out, uint32_t width)
 {
     for (uint32_t x = 0; x < width; ++x) {
-        unsigned c = in[4 * x], m = in[4 * x + 1], y = in[4 * x + 2], k = in[4 * x + 3];
-        if (!inverted)
-            c = 255 - c, m = 255 - m, y = 255 - y, k = 255 - k;
+        const unsigned c = in[4 * x], m = in[4 * x + 1], y = in[4 * x + 2], k = in[4 * x + 3];
         out[3 * x] = uint8_t((y * k + 127) / 255);
         out[3 * x + 1] = uint8_t((m * k + 127) / 255);
         out[3 * x + 2] = uint8_t((c * k + 127) / 255);
@@ -96,6 +101,7 @@ bool ReadJpeg(JpegJob &job, Bytes file)
 {
     j_decompress_ptr info = &job.info;
     jpeg_mem_src(info, file.data, static_cast<unsigned long>(file.size));
+    jpeg_save_markers(info, JPEG_APP0 + 1, 0xFFFF);
     jpeg_read_header(info, TRUE);
     if (auto refusal = CheckPictureSize(info->image_width, info->image_height)) {
         job.error = std::move(*refusal);
@@ -128,7 +134,15 @@ bool ReadJpeg(JpegJob &job, Bytes file)
         if (jpeg_read_scanlines(info, &target, 1) != 1)
             break; // the library has already filled the rest of the data as missing
         if (cmyk)
-            CmykToBgr(job.row.data(), out, width, info->saw_Adobe_marker);
+            CmykToBgr(job.row.data(), out, width);
+    }
+    for (jpeg_saved_marker_ptr m = info->marker_list; m; m = m->next) {
+        // APP1 also carries XMP; the first Exif block counts.
+        if (m->marker == JPEG_APP0 + 1 && m->data_length >= 6
+            && std::memcmp(m->data, "Exif\0\0", 6) == 0) {
+            job.orientation = ExifOrientation(m->data, m->data_length);
+            break;
+        }
     }
     jpeg_finish_decompress(info);
     return true;
@@ -159,7 +173,7 @@ RasterImage DecodeJpeg(Bytes file)
 
     const RasterImage result = job->raster;
     job->raster = RasterImage{};
-    return result;
+    return ApplyOrientation(result, job->orientation);
 }
 
 } // namespace rastix

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Truevision TGA: colour-mapped (types 1 and 9, 8-bit indices, 15/16/24/32-bit map
-// entries), grey (3 and 11, 8 bits) and true colour (2 and 10, 15/16/24/32 bits), raw
-// or run-length encoded, with any of the four origins. Alpha is dropped.
+// entries), grey (3 and 11, 8 bits, or 16 bits: grey then alpha) and true colour (2 and
+// 10, 15/16/24/32 bits), raw or run-length encoded, with any of the four origins. Alpha
+// is dropped.
 //
 // TGA has no magic number, so the sniffer accepts only headers whose every field is
 // consistent; it is tried after every other format. Runs may cross rows (some
@@ -74,7 +75,7 @@ bool IsTga(Bytes file)
     switch (base) {
     case 1: return t.mapType == 1 && t.pixelBits == 8 && t.mapFirst + t.mapLength <= 256;
     case 2: return TrueColourBits(t.pixelBits);
-    case 3: return t.pixelBits == 8;
+    case 3: return t.pixelBits == 8 || t.pixelBits == 16;
     default: return false;
     }
 }

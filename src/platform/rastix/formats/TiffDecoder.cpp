@@ -1,116 +1,29 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// TIFF through libtiff, first directory only. Strip-organised files keep their kind:
-// bilevel as 1 bit (index 0 black, whatever the photometric interpretation), 2-, 4- and
-// 8-bit palette as 4 or 8 bits, grey of 2 to 16 bits as 8-bit grey, RGB of 8 or 16 bits
-// as 24 bits. Everything else (tiles, YCbCr, CMYK, Lab, planar RGB, JPEG-compressed
-// data) goes through libtiff's RGBA reader into 24 bits. libtiff's messages are caught
-// per file: errors become the error text, warnings are dropped. Data that ends early
-// or fails to decompress is refused as damaged.
+// TIFF through libtiff, first directory only. The tags decide the plan (TiffPlan.h);
+// the samples are read by the fastest way the file allows and turned into raster rows
+// by TiffRowConverter:
+//   uncompressed strips   straight from the file's bytes, no copy in between
+//   other chunky strips   one scan line at a time through libtiff
+//   planar strips, tiles  one band of strips or tiles at a time through libtiff
+//   YCbCr (not JPEG), Old-style JPEG, LogLuv, LogL   libtiff's RGBA reader
+// Every path reads the picture as stored, and the Orientation tag is applied afterwards,
+// so all of them show the same picture. Data that ends early or fails to decompress is
+// refused as damaged with libtiff's first error.
 #include "platform/rastix/Rastix.h"
 #include "platform/rastix/formats/Decoder.h"
-
-#include <tiffio.h>
+#include "platform/rastix/formats/Orientation.h"
+#include "platform/rastix/formats/TiffMemory.h"
+#include "platform/rastix/formats/TiffPlan.h"
+#include "platform/rastix/formats/TiffRows.h"
 
 #include <algorithm>
-#include <cstdarg>
-#include <cstdio>
+#include <array>
 #include <cstring>
-#include <memory>
 #include <string>
 #include <vector>
 
 namespace rastix {
 namespace {
-
-// Largest single allocation libtiff may make for one file.
-constexpr tmsize_t kMaxLibtiffAllocation = tmsize_t(256) << 20;
-
-struct MemoryFile {
-    const uint8_t *data;
-    uint64_t size;
-    uint64_t pos;
-    std::string error;
-};
-
-tsize_t ReadProc(thandle_t handle, tdata_t buffer, tsize_t wanted)
-{
-    auto *file = static_cast<MemoryFile *>(handle);
-    if (wanted <= 0 || file->pos >= file->size)
-        return 0;
-    const uint64_t n = std::min<uint64_t>(uint64_t(wanted), file->size - file->pos);
-    std::memcpy(buffer, file->data + file->pos, size_t(n));
-    file->pos += n;
-    return tsize_t(n);
-}
-
-tsize_t WriteProc(thandle_t, tdata_t, tsize_t)
-{
-    return -1;
-}
-
-toff_t SeekProc(thandle_t handle, toff_t offset, int whence)
-{
-    auto *file = static_cast<MemoryFile *>(handle);
-    uint64_t base = 0;
-    if (whence == SEEK_CUR)
-        base = file->pos;
-    else if (whence == SEEK_END)
-        base = file->size;
-    if (offset > UINT64_MAX - base)
-        return toff_t(-1);
-    file->pos = base + offset;
-    return file->pos;
-}
-
-int CloseProc(thandle_t)
-{
-    return 0;
-}
-toff_t SizeProc(thandle_t handle)
-{
-    return static_cast<MemoryFile *>(handle)->size;
-}
-// The bytes are handed to libtiff as a read-only mapping: its unmapped path refuses
-// valid uncompressed tiles that are cut off at the picture's edge. In read mode libtiff
-// copies mapped data before changing it.
-int MapProc(thandle_t handle, tdata_t *base, toff_t *size)
-{
-    auto *file = static_cast<MemoryFile *>(handle);
-    *base = const_cast<uint8_t *>(file->data);
-    *size = file->size;
-    return 1;
-}
-void UnmapProc(thandle_t, tdata_t, toff_t) {}
-
-int KeepFirstError(TIFF *, void *user, const char *module, const char *format, va_list args)
-{
-    auto *file = static_cast<MemoryFile *>(user);
-    if (file->error.empty()) {
-        char text[512];
-        std::vsnprintf(text, sizeof text, format, args);
-        file->error = module && *module ? std::string(module) + ": " + text : text;
-    }
-    return 1;
-}
-
-int DropWarning(TIFF *, void *, const char *, const char *, va_list)
-{
-    return 1;
-}
-
-struct TiffCloser {
-    void operator()(TIFF *tiff) const { TIFFClose(tiff); }
-};
-using TiffHandle = std::unique_ptr<TIFF, TiffCloser>;
-
-struct OptionsFree {
-    void operator()(TIFFOpenOptions *options) const { TIFFOpenOptionsFree(options); }
-};
-
-RasterImage Refuse(const MemoryFile &file, const char *fallback)
-{
-    return DamagedRaster(file.error.empty() ? std::string(fallback) : file.error);
-}
 
 RasterImage NoMemory(int64_t width, int64_t height)
 {
@@ -118,47 +31,245 @@ RasterImage NoMemory(int64_t width, int64_t height)
                         + std::to_string(height) + " pixels");
 }
 
-// Sample i of a scan line of bits-per-sample 1, 2, 4, 8 or 16, scaled to 0..255.
-uint8_t Sample(const uint8_t *line, size_t i, int bits)
+std::string TooLargeBand()
 {
-    switch (bits) {
-    case 8: return line[i];
-    case 16: {
-        uint16_t v;
-        std::memcpy(&v, line + 2 * i, 2);
-        return uint8_t(v >> 8);
-    }
-    default: {
-        const size_t bit = i * size_t(bits);
-        const int v = line[bit / 8] >> (8 - bits - int(bit % 8)) & ((1 << bits) - 1);
-        return uint8_t(v * 255 / ((1 << bits) - 1));
-    }
-    }
+    return "The picture is too large: its TIFF strips or tiles need more than "
+           + std::to_string(kMaxWorkingBytes >> 20) + " MiB at once";
 }
 
-// Raw sample value (no scaling) for palette indices of 1, 2, 4 or 8 bits.
-int Index(const uint8_t *line, size_t i, int bits)
+TiffTags ReadTags(TIFF *tiff)
 {
-    if (bits == 8)
-        return line[i];
-    const size_t bit = i * size_t(bits);
-    return line[bit / 8] >> (8 - bits - int(bit % 8)) & ((1 << bits) - 1);
+    uint32_t w = 0, h = 0;
+    uint16_t bits = 1, samples = 1, format = SAMPLEFORMAT_UINT, planar = PLANARCONFIG_CONTIG;
+    uint16_t compression = COMPRESSION_NONE, photometric = 0, inkSet = INKSET_CMYK;
+    uint16_t extraCount = 0;
+    uint16_t *extra = nullptr;
+    TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &w);
+    TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &h);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_BITSPERSAMPLE, &bits);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLEFORMAT, &format);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_PLANARCONFIG, &planar);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_COMPRESSION, &compression);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_INKSET, &inkSet);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_EXTRASAMPLES, &extraCount, &extra);
+    TiffTags tags;
+    tags.width = w;
+    tags.height = h;
+    tags.bits = bits;
+    tags.samples = samples;
+    tags.sampleFormat = format;
+    tags.planar = planar == PLANARCONFIG_SEPARATE;
+    tags.compression = compression;
+    tags.inkSet = inkSet;
+    tags.extraSamples = extraCount;
+    tags.firstExtraSample = extraCount > 0 && extra ? extra[0] : 0;
+    tags.photometric = TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, &photometric) ? photometric : -1;
+    tags.codecAvailable = TIFFIsCODECConfigured(compression) != 0;
+    return tags;
 }
 
-RasterImage ReadThroughRgba(TIFF *tiff, MemoryFile &file, int64_t width, int64_t height)
+// The colour map reduced to 8 bits a component; empty when the file has none. Some
+// writers store 8-bit values in the 16-bit map: then they are taken as they are.
+std::vector<std::array<uint8_t, 3>> ReadColourMap(TIFF *tiff, int bits)
+{
+    uint16_t *red = nullptr, *green = nullptr, *blue = nullptr;
+    if (!TIFFGetField(tiff, TIFFTAG_COLORMAP, &red, &green, &blue) || !red || !green || !blue)
+        return {};
+    const size_t count = size_t(1) << bits;
+    bool eightBit = true;
+    for (size_t i = 0; i < count && eightBit; ++i)
+        eightBit = red[i] < 256 && green[i] < 256 && blue[i] < 256;
+    const int shift = eightBit ? 0 : 8;
+    std::vector<std::array<uint8_t, 3>> map(count);
+    for (size_t i = 0; i < count; ++i)
+        map[i] = {uint8_t(red[i] >> shift), uint8_t(green[i] >> shift), uint8_t(blue[i] >> shift)};
+    return map;
+}
+
+// Memory row of picture row y (0 at the top).
+uint8_t *RasterRow(const RasterImage &raster, int64_t y)
+{
+    return raster.Pixels + int64_t(raster.Stride) * (RasterHeight(raster) - 1 - y);
+}
+
+struct Reader {
+    TIFF *tiff;
+    TiffSource &file;
+    const TiffPlan &plan;
+    TiffRowConverter &rows;
+    const RasterImage &raster;
+    int64_t width, height;
+
+    int Planes() const { return plan.planar ? plan.samples : 1; }
+
+    std::string Damaged(const char *fallback) const
+    {
+        return "The picture is damaged: "
+               + (file.error.empty() ? std::string(fallback) : file.error);
+    }
+
+    // Uncompressed strips whose every byte is in the file are converted where they lie.
+    // False (nothing done) when the file does not allow it.
+    bool Direct() const
+    {
+        uint16_t compression = COMPRESSION_NONE, fillOrder = FILLORDER_MSB2LSB;
+        uint32_t rowsPerStrip = 0;
+        TIFFGetFieldDefaulted(tiff, TIFFTAG_COMPRESSION, &compression);
+        TIFFGetFieldDefaulted(tiff, TIFFTAG_FILLORDER, &fillOrder);
+        TIFFGetFieldDefaulted(tiff, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
+        const bool swapped = TIFFIsByteSwapped(tiff) && plan.bits % 8 == 0 && plan.bits > 8;
+        if (compression != COMPRESSION_NONE || TIFFIsTiled(tiff) || fillOrder != FILLORDER_MSB2LSB
+            || swapped || plan.jpegAsRgb)
+            return false;
+        const int64_t band = std::clamp<int64_t>(rowsPerStrip, 1, height);
+        const int64_t stripsPerPlane = (height + band - 1) / band;
+        const int64_t rowBytes = rows.PlaneRowBytes();
+        if (int64_t(TIFFNumberOfStrips(tiff)) < stripsPerPlane * Planes())
+            return false;
+        std::vector<const uint8_t *> starts(size_t(stripsPerPlane * Planes()));
+        for (int64_t strip = 0; strip < int64_t(starts.size()); ++strip) {
+            const int64_t stripRows = std::min(band, height - strip % stripsPerPlane * band);
+            const uint64_t needed = uint64_t(stripRows) * uint64_t(rowBytes);
+            const uint64_t offset = TIFFGetStrileOffset(tiff, uint32_t(strip));
+            const uint64_t count = TIFFGetStrileByteCount(tiff, uint32_t(strip));
+            if (count < needed || offset > file.size || file.size - offset < needed)
+                return false;
+            starts[size_t(strip)] = file.data + offset;
+        }
+        std::vector<const uint8_t *> planes(static_cast<size_t>(Planes()));
+        for (int64_t y = 0; y < height; ++y) {
+            for (int p = 0; p < Planes(); ++p)
+                planes[size_t(p)] =
+                    starts[size_t(y / band + p * stripsPerPlane)] + y % band * rowBytes;
+            rows.Convert(planes.data(), RasterRow(raster, y));
+        }
+        return true;
+    }
+
+    std::string ScanLines() const
+    {
+        const int64_t lineSize = TIFFScanlineSize64(tiff);
+        if (lineSize < rows.PlaneRowBytes() || lineSize > kMaxWorkingBytes)
+            return Damaged("its TIFF scan lines have the wrong size");
+        std::vector<uint8_t> line(size_t(lineSize) + 8);
+        const uint8_t *planes[1] = {line.data()};
+        for (int64_t y = 0; y < height; ++y) {
+            if (TIFFReadScanline(tiff, line.data(), uint32_t(y), 0) < 0)
+                return Damaged("its TIFF data could not be decoded");
+            rows.Convert(planes, RasterRow(raster, y));
+        }
+        return {};
+    }
+
+    // Planar strips or tiles: a band of rows of every plane at a time.
+    std::string Bands() const
+    {
+        const bool tiled = TIFFIsTiled(tiff);
+        uint32_t tileWidth = 0, bandRows = 0;
+        if (tiled) {
+            TIFFGetField(tiff, TIFFTAG_TILEWIDTH, &tileWidth);
+            TIFFGetField(tiff, TIFFTAG_TILELENGTH, &bandRows);
+        } else {
+            TIFFGetFieldDefaulted(tiff, TIFFTAG_ROWSPERSTRIP, &bandRows);
+        }
+        const int64_t band = std::clamp<int64_t>(bandRows, 1, height);
+        const int64_t across =
+            tiled ? (width + tileWidth - 1) / std::max<uint32_t>(tileWidth, 1) : 1;
+        const int64_t pixelBits = int64_t(plan.planar ? 1 : plan.samples) * plan.bits;
+        const int64_t tileRowBits = int64_t(tileWidth) * pixelBits;
+        const int64_t bandRowBytes =
+            tiled ? (across * tileRowBits + 7) / 8 + 8 : rows.PlaneRowBytes() + 8;
+        const int64_t pieceBytes = tiled ? TIFFTileSize64(tiff) : TIFFStripSize64(tiff);
+        if (tiled && (tileWidth == 0 || TIFFTileRowSize64(tiff) * 8 < uint64_t(tileRowBits)))
+            return Damaged("its TIFF tiles have the wrong size");
+        if (pieceBytes <= 0 || bandRowBytes * band > kMaxWorkingBytes / Planes()
+            || pieceBytes > kMaxWorkingBytes)
+            return pieceBytes <= 0 ? Damaged("its TIFF strips have no size") : TooLargeBand();
+
+        std::vector<std::vector<uint8_t>> planeBands(static_cast<size_t>(Planes()));
+        for (auto &b : planeBands)
+            b.resize(size_t(bandRowBytes * band));
+        std::vector<uint8_t> piece(tiled ? size_t(pieceBytes) : 0);
+        std::vector<const uint8_t *> planes(static_cast<size_t>(Planes()));
+        const int64_t tileRowBytes = tiled ? int64_t(TIFFTileRowSize64(tiff)) : 0;
+        for (int64_t y0 = 0; y0 < height; y0 += band) {
+            const int64_t bandHeight = std::min(band, height - y0);
+            for (int p = 0; p < Planes(); ++p) {
+                uint8_t *target = planeBands[size_t(p)].data();
+                if (!tiled) {
+                    const uint32_t strip = TIFFComputeStrip(tiff, uint32_t(y0), uint16_t(p));
+                    if (TIFFReadEncodedStrip(tiff, strip, target, tmsize_t(bandRowBytes * band))
+                        < 0)
+                        return Damaged("its TIFF data could not be decoded");
+                    // The strip's rows lie one after another, without the band's margin.
+                    const int64_t rowBytes = rows.PlaneRowBytes();
+                    for (int64_t r = bandHeight - 1; r > 0; --r)
+                        std::memmove(target + r * bandRowBytes, target + r * rowBytes,
+                                     size_t(rowBytes));
+                    continue;
+                }
+                for (int64_t t = 0; t < across; ++t) {
+                    const uint32_t tile = TIFFComputeTile(tiff, uint32_t(t * tileWidth),
+                                                          uint32_t(y0), 0, uint16_t(p));
+                    if (TIFFReadEncodedTile(tiff, tile, piece.data(), tmsize_t(pieceBytes)) < 0)
+                        return Damaged("its TIFF data could not be decoded");
+                    // Only the part of the tile inside the picture.
+                    const int64_t inside =
+                        std::min<int64_t>(tileWidth, width - t * tileWidth) * pixelBits;
+                    for (int64_t r = 0; r < bandHeight; ++r)
+                        CopyBits(piece.data() + r * tileRowBytes, inside, target + r * bandRowBytes,
+                                 t * tileRowBits);
+                }
+            }
+            for (int64_t r = 0; r < bandHeight; ++r) {
+                for (int p = 0; p < Planes(); ++p)
+                    planes[size_t(p)] = planeBands[size_t(p)].data() + r * bandRowBytes;
+                rows.Convert(planes.data(), RasterRow(raster, y0 + r));
+            }
+        }
+        return {};
+    }
+
+    // Copies bits bits from the start of from to bit position at of to, which has a byte
+    // to spare after them. The bits of to before at are kept; up to a byte after the
+    // copied ones may change (the next tile's copy writes them again).
+    static void CopyBits(const uint8_t *from, int64_t bits, uint8_t *to, int64_t at)
+    {
+        const size_t bytes = size_t((bits + 7) / 8);
+        uint8_t *d = to + at / 8;
+        const int shift = int(at % 8);
+        if (shift == 0) {
+            std::memcpy(d, from, bytes);
+            return;
+        }
+        for (size_t i = 0; i < bytes; ++i) {
+            d[i] = uint8_t((d[i] & ~(0xFF >> shift)) | from[i] >> shift);
+            d[i + 1] = uint8_t(from[i] << (8 - shift));
+        }
+    }
+};
+
+RasterImage ReadThroughRgba(TIFF *tiff, TiffSource &file, int64_t width, int64_t height)
 {
     char message[1024] = {};
-    if (!TIFFRGBAImageOK(tiff, message))
-        return FailedRaster(std::string("This kind of TIFF picture is not supported: ") + message);
+    if (!TIFFRGBAImageOK(tiff, message)) {
+        std::string what = message;
+        if (what.rfind("Sorry, ", 0) == 0)
+            what.erase(0, 7);
+        return FailedRaster("This TIFF picture is not supported: libtiff " + what);
+    }
     TIFFRGBAImage image;
     if (!TIFFRGBAImageBegin(&image, tiff, 0, message))
-        return DamagedRaster(message);
+        return DamagedRaster(file.error.empty() ? std::string(message) : file.error);
+    // Asking for the file's own orientation makes the reader deliver the rows as
+    // stored, top row first; the orientation is applied afterwards like on every path.
+    image.req_orientation = image.orientation;
     RasterImage raster = newdib(int32_t(width), int32_t(height), 24, nullptr, 0);
     if (!raster.Pixels) {
         TIFFRGBAImageEnd(&image);
         return NoMemory(width, height);
     }
-    // The reader fills a block of rows bottom-up; read the picture in such blocks.
     const int64_t blockRows = std::max<int64_t>(1, std::min<int64_t>(height, (1 << 22) / width));
     std::vector<uint32_t> block(size_t(width * blockRows));
     for (int64_t y0 = 0; y0 < height; y0 += blockRows) {
@@ -168,11 +279,12 @@ RasterImage ReadThroughRgba(TIFF *tiff, MemoryFile &file, int64_t width, int64_t
         if (!TIFFRGBAImageGet(&image, block.data(), uint32_t(width), uint32_t(rows))) {
             TIFFRGBAImageEnd(&image);
             deldib(raster);
-            return Refuse(file, "its TIFF data could not be decoded");
+            return DamagedRaster(file.error.empty() ? "its TIFF data could not be decoded"
+                                                    : file.error);
         }
         for (int64_t r = 0; r < rows; ++r) {
-            const uint32_t *in = block.data() + (rows - 1 - r) * width;
-            uint8_t *row = raster.Pixels + int64_t(raster.Stride) * (height - 1 - (y0 + r));
+            const uint32_t *in = block.data() + r * width;
+            uint8_t *row = RasterRow(raster, y0 + r);
             for (int64_t x = 0; x < width; ++x) {
                 row[3 * x] = uint8_t(TIFFGetB(in[x]));
                 row[3 * x + 1] = uint8_t(TIFFGetG(in[x]));
@@ -182,6 +294,27 @@ RasterImage ReadThroughRgba(TIFF *tiff, MemoryFile &file, int64_t width, int64_t
     }
     TIFFRGBAImageEnd(&image);
     return raster;
+}
+
+void SetPalette(RasterImage &raster, const TiffPlan &plan,
+                const std::vector<std::array<uint8_t, 3>> &map)
+{
+    switch (plan.colours) {
+    case TiffColours::Bilevel:
+        SetColour(raster, 0, 0, 0, 0);
+        SetColour(raster, 1, 255, 255, 255);
+        FinishPalette(raster);
+        break;
+    case TiffColours::Grey: SetGreyPalette(raster); break;
+    case TiffColours::Palette:
+        if (plan.depth <= 8) {
+            for (size_t i = 0; i < map.size() && i < size_t(1) << plan.depth; ++i)
+                SetColour(raster, int(i), map[i][0], map[i][1], map[i][2]);
+            FinishPalette(raster);
+        }
+        break;
+    default: break;
+    }
 }
 
 } // namespace
@@ -197,122 +330,53 @@ bool IsTiff(Bytes file)
 
 RasterImage DecodeTiff(Bytes bytes)
 {
-    MemoryFile file{bytes.data, bytes.size, 0, {}};
-    std::unique_ptr<TIFFOpenOptions, OptionsFree> options(TIFFOpenOptionsAlloc());
-    if (!options)
-        return FailedRaster("Not enough memory to open the TIFF file");
-    TIFFOpenOptionsSetErrorHandlerExtR(options.get(), KeepFirstError, &file);
-    TIFFOpenOptionsSetWarningHandlerExtR(options.get(), DropWarning, &file);
-    TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), kMaxLibtiffAllocation);
-    TiffHandle tiff(TIFFClientOpenExt("memory", "r", &file, ReadProc, WriteProc, SeekProc,
-                                      CloseProc, SizeProc, MapProc, UnmapProc, options.get()));
+    TiffSource file{bytes.data, bytes.size, 0, {}};
+    TiffHandle tiff = OpenTiffMemory(file);
     if (!tiff)
-        return Refuse(file, "its TIFF header could not be read");
+        return DamagedRaster(file.error.empty() ? "its TIFF header could not be read" : file.error);
 
-    uint32_t w = 0, h = 0;
-    uint16_t bits = 1, samples = 1, photometric = 0, planar = PLANARCONFIG_CONTIG;
-    uint16_t compression = COMPRESSION_NONE;
-    TIFFGetField(tiff.get(), TIFFTAG_IMAGEWIDTH, &w);
-    TIFFGetField(tiff.get(), TIFFTAG_IMAGELENGTH, &h);
-    TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_BITSPERSAMPLE, &bits);
-    TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_SAMPLESPERPIXEL, &samples);
-    TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_PLANARCONFIG, &planar);
-    TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_COMPRESSION, &compression);
-    if (!TIFFGetField(tiff.get(), TIFFTAG_PHOTOMETRIC, &photometric))
-        photometric = samples >= 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
-    const int64_t width = w, height = h;
-    if (auto refusal = CheckPictureSize(width, height))
+    const TiffTags tags = ReadTags(tiff.get());
+    if (auto refusal = CheckPictureSize(tags.width, tags.height))
         return FailedRaster(*refusal);
+    const auto planned = PlanTiff(tags);
+    if (const auto *refusal = std::get_if<std::string>(&planned))
+        return FailedRaster(*refusal);
+    const TiffPlan &plan = std::get<TiffPlan>(planned);
+    const int64_t width = tags.width, height = tags.height;
+    uint16_t orientation = ORIENTATION_TOPLEFT;
+    TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_ORIENTATION, &orientation);
 
-    const bool grey =
-        photometric == PHOTOMETRIC_MINISBLACK || photometric == PHOTOMETRIC_MINISWHITE;
-    const bool palette = photometric == PHOTOMETRIC_PALETTE && samples == 1
-                         && (bits == 1 || bits == 2 || bits == 4 || bits == 8);
-    const bool rgb = photometric == PHOTOMETRIC_RGB && samples >= 3 && (bits == 8 || bits == 16);
-    const bool greyKind = grey && (bits == 1 || bits == 2 || bits == 4 || bits == 8 || bits == 16);
-    const bool scanlines = !TIFFIsTiled(tiff.get()) && compression != COMPRESSION_OJPEG
-                           && (planar == PLANARCONFIG_CONTIG || samples == 1)
-                           && (palette || rgb || greyKind);
-    if (!scanlines)
-        return ReadThroughRgba(tiff.get(), file, width, height);
+    if (plan.colours == TiffColours::ThroughRgba)
+        return ApplyOrientation(ReadThroughRgba(tiff.get(), file, width, height), orientation);
+    if (plan.jpegAsRgb)
+        TIFFSetField(tiff.get(), TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
 
-    const int depth = rgb       ? 24
-                      : palette ? (bits == 1   ? 1
-                                   : bits == 8 ? 8
-                                               : 4)
-                                : (bits == 1 ? 1 : 8);
-    RasterImage raster = newdib(int32_t(width), int32_t(height), depth, nullptr, 0);
+    std::vector<std::array<uint8_t, 3>> map;
+    if (plan.colours == TiffColours::Palette) {
+        map = ReadColourMap(tiff.get(), plan.bits);
+        if (map.empty())
+            return DamagedRaster("its TIFF palette is missing");
+    }
+    // Rows of more than the working limit (absurd sample counts) are refused before the
+    // converter allocates for them.
+    const int64_t pixelBits = int64_t(plan.planar ? 1 : plan.samples) * plan.bits;
+    if (width * pixelBits / 8 > kMaxWorkingBytes)
+        return FailedRaster(TooLargeBand());
+    RasterImage raster = newdib(int32_t(width), int32_t(height), plan.depth, nullptr, 0);
     if (!raster.Pixels)
         return NoMemory(width, height);
+    SetPalette(raster, plan, map);
 
-    if (palette) {
-        uint16_t *red = nullptr, *green = nullptr, *blue = nullptr;
-        if (!TIFFGetField(tiff.get(), TIFFTAG_COLORMAP, &red, &green, &blue)) {
-            deldib(raster);
-            return DamagedRaster("its TIFF palette is missing");
-        }
-        const int count = 1 << bits;
-        // Some writers store 8-bit values in the 16-bit colour map.
-        bool eightBit = true;
-        for (int i = 0; i < count; ++i)
-            eightBit = eightBit && red[i] < 256 && green[i] < 256 && blue[i] < 256;
-        const int shift = eightBit ? 0 : 8;
-        for (int i = 0; i < count; ++i)
-            SetColour(raster, i, uint8_t(red[i] >> shift), uint8_t(green[i] >> shift),
-                      uint8_t(blue[i] >> shift));
-        FinishPalette(raster);
-    } else if (!rgb && depth == 1) {
-        SetColour(raster, 0, 0, 0, 0);
-        SetColour(raster, 1, 255, 255, 255);
-        FinishPalette(raster);
-    } else if (!rgb) {
-        SetGreyPalette(raster);
-    }
-
-    const bool invert = photometric == PHOTOMETRIC_MINISWHITE;
-    const tmsize_t lineSize = TIFFScanlineSize(tiff.get());
-    if (lineSize <= 0) {
+    TiffRowConverter rows(plan, width, std::move(map));
+    const Reader reader{tiff.get(), file, plan, rows, raster, width, height};
+    std::string error;
+    if (!reader.Direct())
+        error = !plan.planar && !TIFFIsTiled(tiff.get()) ? reader.ScanLines() : reader.Bands();
+    if (!error.empty()) {
         deldib(raster);
-        return Refuse(file, "its TIFF scan lines have no size");
+        return FailedRaster(error);
     }
-    std::vector<uint8_t> line(size_t(lineSize) + 8);
-    const size_t step = samples;
-    for (int64_t y = 0; y < height; ++y) {
-        if (TIFFReadScanline(tiff.get(), line.data(), uint32_t(y), 0) < 0) {
-            deldib(raster);
-            return Refuse(file, "its TIFF data could not be decoded");
-        }
-        uint8_t *row = raster.Pixels + int64_t(raster.Stride) * (height - 1 - y);
-        if (rgb) {
-            for (int64_t x = 0; x < width; ++x) {
-                const size_t i = size_t(x) * step;
-                row[3 * x] = Sample(line.data(), i + 2, bits);
-                row[3 * x + 1] = Sample(line.data(), i + 1, bits);
-                row[3 * x + 2] = Sample(line.data(), i, bits);
-            }
-        } else if (depth == 1 && step == 1) {
-            const size_t n = size_t((width + 7) / 8);
-            for (size_t i = 0; i < n; ++i)
-                row[i] = invert ? uint8_t(~line[i]) : line[i];
-        } else if (palette && depth == 4) {
-            for (int64_t x = 0; x < width; ++x) {
-                const int v = Index(line.data(), size_t(x), bits);
-                row[x / 2] |= uint8_t(x % 2 ? v : v << 4);
-            }
-        } else if (palette) {
-            std::memcpy(row, line.data(), size_t(width));
-        } else {
-            for (int64_t x = 0; x < width; ++x) {
-                const uint8_t v = Sample(line.data(), size_t(x) * step, bits);
-                const uint8_t g = invert ? uint8_t(255 - v) : v;
-                if (depth == 1)
-                    row[x / 8] |= uint8_t(g ? 0x80 >> (x % 8) : 0);
-                else
-                    row[x] = g;
-            }
-        }
-    }
-    return raster;
+    return ApplyOrientation(raster, orientation);
 }
 
 } // namespace rastix

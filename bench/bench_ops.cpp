@@ -1,0 +1,265 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The whole-picture operations on a 6000 x 4000 photograph-like picture, one thread,
+// beside a plain copy of the picture's bytes into another picture (BM_Memcpy), the
+// yardstick: the cost of reading and writing every byte once. (Working in place moves
+// fewer bytes through memory than a copy, so Grayscale can beat it.)
+//
+//   BM_Grayscale/progress:N, BM_Soften/progress:N  progress 1 reports every row to the
+//       main window's SetProStatus, whose status bar draws the bar at once (on the
+//       offscreen platform unless QT_QPA_PLATFORM says otherwise); 0 reports nowhere.
+//   BM_ColorizeAll     reports no progress (the operation has none).
+//   BM_ProgressOnly    just the progress of one operation: 0, each of the 4000 rows, 0.
+//   BM_SoftenLiteral   ApplyFilter with SoftenKernel, all 25 products, for scale.
+//   BM_Target/<op>/<target>  each operation forced onto each vector target this
+//       processor has.
+//
+// After the runs a table gives, for every benchmark, its fastest and median run and both
+// as ratios to the fastest BM_Memcpy run, and what reporting progress adds. Run with
+// repetitions, interleaved so that a busy spell of a shared machine does not fall on
+// one benchmark alone, e.g.
+//   build/bench/bench_ops --benchmark_repetitions=9 --benchmark_min_time=0.5
+//       --benchmark_enable_random_interleaving=true --benchmark_filter='BM_[^T]'
+// (on one line; the filter leaves out the per-target runs).
+#include "app/MainForm.h"
+#include "ops/ApplyFilter.h"
+#include "ops/ColorizeAll.h"
+#include "ops/Grayscale.h"
+#include "ops/SimdTargets.h"
+#include "ops/Soften.h"
+#include "platform/rastix/Rastix.h"
+
+#include <benchmark/benchmark.h>
+#include <hwy/targets.h>
+
+#include <QApplication>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int32_t kWidth = 6000;
+constexpr int32_t kHeight = 4000;
+
+// A scan-like picture: broad gradients with soft bands, plus fine grain, so neighbouring
+// pixels are close but never equal.
+void FillPhotoLike(const RasterImage &raster)
+{
+    for (int32_t y = 0; y < kHeight; ++y) {
+        uint8_t *row = raster.Pixels + size_t(raster.Stride) * size_t(y);
+        for (int32_t x = 0; x < kWidth; ++x) {
+            uint32_t h = uint32_t(x) * 2654435761u ^ uint32_t(y) * 2246822519u;
+            h ^= h >> 15;
+            const int32_t grain = int32_t(h & 15) - 8;
+            const int32_t band = ((x / 7 + y / 5) % 64) - 32;
+            auto clamp = [](int32_t v) { return uint8_t(std::clamp(v, 0, 255)); };
+            row[3 * x] = clamp(40 + x * 150 / kWidth + band / 2 + grain);
+            row[3 * x + 1] = clamp(60 + y * 140 / kHeight + band + grain);
+            row[3 * x + 2] = clamp(90 + (x + y) * 120 / (kWidth + kHeight) - band / 3 + grain);
+        }
+    }
+}
+
+struct Pictures {
+    RasterImage original = newdib(kWidth, kHeight, 24, nullptr, 0);
+    RasterImage work = newdib(kWidth, kHeight, 24, nullptr, 0);
+    size_t bytes = RasterImageSize(original);
+    Pictures()
+    {
+        FillPhotoLike(original);
+        std::memcpy(work.Pixels, original.Pixels, bytes);
+    }
+    ~Pictures()
+    {
+        deldib(original);
+        deldib(work);
+    }
+    void Restore() const { std::memcpy(work.Pixels, original.Pixels, bytes); }
+};
+
+void Bytes(benchmark::State &state, const Pictures &p)
+{
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(p.bytes));
+}
+
+// Collects every single run and prints the ratio table at the end.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run &run : runs)
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+                times_[Name(run)].push_back(run.GetAdjustedRealTime());
+    }
+    void Finalize() override
+    {
+        ConsoleReporter::Finalize();
+        const auto memcpy = times_.find("BM_Memcpy");
+        if (memcpy == times_.end())
+            return;
+        const double base = *std::min_element(memcpy->second.begin(), memcpy->second.end());
+        std::printf("\n%-34s %6s %9s %9s %8s %8s\n", "ratio to fastest BM_Memcpy", "runs", "min ms",
+                    "median ms", "min x", "median x");
+        for (auto &[name, times] : times_) {
+            std::sort(times.begin(), times.end());
+            const double median = times[times.size() / 2];
+            std::printf("%-34s %6zu %9.2f %9.2f %8.2f %8.2f\n", name.c_str(), times.size(),
+                        times.front(), median, times.front() / base, median / base);
+        }
+        for (const char *op : {"BM_Grayscale", "BM_Soften"}) {
+            const auto with = times_.find(std::string(op) + "/progress:1");
+            const auto without = times_.find(std::string(op) + "/progress:0");
+            if (with != times_.end() && without != times_.end())
+                std::printf("%s: progress adds %+.1f %% (fastest runs), %+.1f %% (medians)\n", op,
+                            100.0 * (with->second.front() / without->second.front() - 1),
+                            100.0
+                                * (with->second[with->second.size() / 2]
+                                       / without->second[without->second.size() / 2]
+                                   - 1));
+        }
+    }
+
+private:
+    static std::string Name(const Run &run)
+    {
+        std::string name = run.run_name.function_name;
+        if (!run.run_name.args.empty())
+            name += "/" + run.run_name.args;
+        return name;
+    }
+    std::map<std::string, std::vector<double>> times_;
+};
+
+void Register(const Pictures &p, TMainForm &form)
+{
+    const document::ProgressSink bar = [&form](int32_t percent) { form.SetProStatus(percent); };
+    auto configure = [](benchmark::internal::Benchmark *b) {
+        b->Unit(benchmark::kMillisecond)->UseRealTime();
+        return b;
+    };
+
+    configure(benchmark::RegisterBenchmark("BM_Memcpy", [&p](benchmark::State &state) {
+        for (auto _ : state) {
+            std::memcpy(p.work.Pixels, p.original.Pixels, p.bytes);
+            benchmark::ClobberMemory();
+        }
+        Bytes(state, p);
+    }));
+    configure(benchmark::RegisterBenchmark("BM_Grayscale",
+                                           [&p, bar](benchmark::State &state) {
+                                               p.Restore();
+                                               const document::ProgressSink sink =
+                                                   state.range(0) ? bar : document::ProgressSink{};
+                                               for (auto _ : state) {
+                                                   ops::Grayscale(p.work, sink);
+                                                   benchmark::ClobberMemory();
+                                               }
+                                               Bytes(state, p);
+                                           }))
+        ->ArgName("progress")
+        ->Arg(0)
+        ->Arg(1);
+    configure(benchmark::RegisterBenchmark("BM_Soften",
+                                           [&p, bar](benchmark::State &state) {
+                                               p.Restore();
+                                               const document::ProgressSink sink =
+                                                   state.range(0) ? bar : document::ProgressSink{};
+                                               for (auto _ : state) {
+                                                   if (ops::Soften(p.work, sink)
+                                                       != ops::FilterResult::Filtered)
+                                                       state.SkipWithError("no memory");
+                                                   benchmark::ClobberMemory();
+                                               }
+                                               Bytes(state, p);
+                                           }))
+        ->ArgName("progress")
+        ->Arg(0)
+        ->Arg(1);
+    configure(benchmark::RegisterBenchmark("BM_ColorizeAll", [&p](benchmark::State &state) {
+        for (auto _ : state) {
+            ops::ColorizeAll(p.original, p.work, 20, 141, 10, true);
+            benchmark::ClobberMemory();
+        }
+        Bytes(state, p);
+    }));
+    configure(benchmark::RegisterBenchmark("BM_ProgressOnly", [bar](benchmark::State &state) {
+        for (auto _ : state) {
+            bar(0);
+            for (int32_t k = 0; k < kHeight; ++k)
+                bar(document::RowProgress(k, kHeight));
+            bar(0);
+        }
+    }));
+    configure(benchmark::RegisterBenchmark("BM_SoftenLiteral", [&p](benchmark::State &state) {
+        p.Restore();
+        for (auto _ : state) {
+            ops::ApplyFilter(p.work, ops::SoftenKernel, {});
+            benchmark::ClobberMemory();
+        }
+        Bytes(state, p);
+    }));
+
+    for (const int64_t target : ops::SimdTargets()) {
+        const std::string name = ops::SimdTargetName(target);
+        auto forced = [target](auto body) {
+            return [target, body](benchmark::State &state) {
+                hwy::SetSupportedTargetsForTest(target);
+                body(state);
+                hwy::SetSupportedTargetsForTest(0);
+            };
+        };
+        configure(benchmark::RegisterBenchmark(("BM_Target/Grayscale/" + name).c_str(),
+                                               forced([&p](benchmark::State &state) {
+                                                   p.Restore();
+                                                   for (auto _ : state)
+                                                       ops::Grayscale(p.work, {});
+                                                   Bytes(state, p);
+                                               })));
+        configure(benchmark::RegisterBenchmark(("BM_Target/Soften/" + name).c_str(),
+                                               forced([&p](benchmark::State &state) {
+                                                   p.Restore();
+                                                   for (auto _ : state)
+                                                       ops::Soften(p.work, {});
+                                                   Bytes(state, p);
+                                               })));
+        configure(benchmark::RegisterBenchmark(
+            ("BM_Target/ColorizeAll/" + name).c_str(), forced([&p](benchmark::State &state) {
+                for (auto _ : state)
+                    ops::ColorizeAll(p.original, p.work, 20, 141, 10, true);
+                Bytes(state, p);
+            })));
+    }
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+
+    // The main window shown, its status bar painted once, so SetProStatus draws for real.
+    TMainForm form;
+    form.show();
+    for (int i = 0; i < 100 && form.ProgressRect.Empty(); ++i)
+        QApplication::processEvents();
+    if (form.ProgressRect.Empty()) {
+        std::fprintf(stderr, "the status bar never painted its progress panel\n");
+        return 1;
+    }
+    std::printf("vector target in use: %s\n", ops::SimdTargetName(ops::SimdTargetInUse()).c_str());
+
+    const Pictures pictures;
+    Register(pictures, form);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Fuzzes the Jpeg decoder directly, without the sniffer in front of it.
+#include "FuzzDecoder.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    return FuzzOne(rastix::DecodeJpeg, data, size);
+}
