@@ -75,6 +75,8 @@ History::History(size_t budget) : budget_(budget) {}
 
 void History::Clear()
 {
+    // A stroke still being painted goes on over the new picture as a new step.
+    const bool stroking = inStep_ == StepKind::Stroke;
     steps_.clear();
     done_ = 0;
     storedBytes_ = 0;
@@ -86,6 +88,9 @@ void History::Clear()
     width_ = height_ = tilesX_ = tilesY_ = 0;
     tilePaints_.clear();
     tilePaintCount_.clear();
+    resumeStroke_ = false;
+    if (stroking)
+        BeginStroke();
 }
 
 size_t History::RebuildCount() const
@@ -273,6 +278,12 @@ void History::EndStroke(const RasterImage &source, const RasterImage &work)
 
 void History::BeginWhole(const RasterImage &source, const RasterImage &work)
 {
+    // An operation in the middle of a stroke (a button pressed from the keyboard while
+    // the mouse is held) ends the stroke's step; the rest of the stroke is a step of its
+    // own after it.
+    resumeStroke_ = inStep_ == StepKind::Stroke;
+    if (resumeStroke_)
+        EndStroke(source, work);
     current_ = Step{};
     current_.kind = StepKind::Whole;
     inStep_ = StepKind::Whole;
@@ -302,6 +313,10 @@ void History::EndWhole(WholeOperation operation, std::optional<Paint> paintsAll)
     Step step = std::move(current_);
     current_ = Step{};
     step.operation = std::move(operation);
+    if (resumeStroke_) {
+        resumeStroke_ = false;
+        BeginStroke();
+    }
     if (paintsAll) {
         // Every pixel now holds this paint's colour: it is every tile's only candidate.
         const uint32_t id = PaintId(*paintsAll);
@@ -319,6 +334,10 @@ void History::CancelWhole()
         return;
     inStep_ = StepKind::None;
     current_ = Step{};
+    if (resumeStroke_) {
+        resumeStroke_ = false;
+        BeginStroke();
+    }
 }
 
 void History::Restore(const Step &step, const RasterImage &source, const RasterImage &work)

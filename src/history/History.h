@@ -40,7 +40,8 @@ public:
 
     explicit History(size_t budget = DefaultBudget());
 
-    // A new picture: every step is forgotten.
+    // A new picture: every step is forgotten (a stroke being painted goes on as a new
+    // step).
     void Clear();
 
     // A brush stroke: BeginStroke, every stroke step through Stroke, then EndStroke.
@@ -53,7 +54,9 @@ public:
 
     // A whole-picture operation: BeginWhole before it changes the work raster, EndWhole
     // after, with the operation itself (to do it again) and, for "Colorize everything"
-    // with the Colorize tool, the paint every pixel now has.
+    // with the Colorize tool, the paint every pixel now has. Begun while a stroke is
+    // being painted, it ends the stroke's step there and the stroke goes on as a new
+    // step after it.
     void BeginWhole(const RasterImage &source, const RasterImage &work);
     void EndWhole(WholeOperation operation, std::optional<Paint> paintsAll = std::nullopt);
     // The operation begun changed nothing (it was refused, or had no memory): no step.
@@ -116,6 +119,7 @@ private:
     Step current_;
     std::unordered_map<size_t, TileBytes> captured_; // a stroke's tiles before it touched them
     bool captureFailed_ = false;
+    bool resumeStroke_ = false; // a whole-picture operation came in the middle of a stroke
 
     // The paints seen, with their colour tables, and for each tile the latest paints
     // written into it: the candidates its records try.

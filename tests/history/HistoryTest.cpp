@@ -96,10 +96,12 @@ TEST_P(HistoryModelTest, EveryActionLeavesWhatFullCopiesWouldHold)
             if (kind <= 4) {
                 history.BeginStroke();
                 view::StrokeParams p;
-                p.radius = pick(0, 3) == 0 ? pick(0, 2) : pick(0, 40);
+                p.radius = pick(0, 9) == 0 ? 32767 : pick(0, 3) == 0 ? pick(0, 2) : pick(0, 40);
                 p.hue = pick(0, 255);
                 p.saturation = pick(0, 255);
-                p.brightness = pick(0, 5) == 0 ? pick(-300, 300) : pick(-100, 100);
+                p.brightness = pick(0, 9) == 0   ? (pick(0, 1) ? INT32_MAX : INT32_MIN)
+                               : pick(0, 5) == 0 ? pick(-300, 300)
+                                                 : pick(-100, 100);
                 p.colorize = pick(0, 3) != 0;
                 int32_t x = pick(-30, w + 30), y = pick(-30, h + 30);
                 for (int segments = pick(1, 6); segments > 0; --segments) {
@@ -110,6 +112,15 @@ TEST_P(HistoryModelTest, EveryActionLeavesWhatFullCopiesWouldHold)
                     history.Stroke(source, work, x, y, nx, ny, p);
                     x = nx;
                     y = ny;
+                    if (pick(0, 12) == 0) {
+                        // Grayscale from the keyboard while the mouse is held: the stroke
+                        // so far, the operation and the rest of the stroke are three steps.
+                        model.Step(Pixels(work));
+                        history.BeginWhole(source, work);
+                        Grey(source, work);
+                        history.EndWhole(Grey);
+                        model.Step(Pixels(work));
+                    }
                 }
                 history.EndStroke(source, work);
                 model.Step(Pixels(work));
