@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <set>
 
 namespace {
@@ -79,6 +80,35 @@ INSTANTIATE_TEST_SUITE_P(Sizes, EllipseBoxes,
                                            Box{8, 8, 11, 11}, Box{30, 25, 12, 9},
                                            Box{-10, -6, 20, 18}, Box{30, 20, 60, 50},
                                            Box{4, 4, 44, 12}));
+
+TEST(Shapes, EllipseCutToAKeepRectangleIsTheWholeEllipseCut)
+{
+    // Random boxes, from a pixel to far beyond the kept part, and random parts to keep.
+    std::mt19937 rng(5);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    for (int round = 0; round < 400; ++round) {
+        const int size = round % 4 == 0 ? 900 : 60;
+        const int left = pick(-size, size), top = pick(-size, size);
+        const int right = left + pick(1, 2 * size), bottom = top + pick(1, 2 * size);
+        const QRect keep(pick(-70, 70), pick(-70, 70), pick(1, 90), pick(1, 90));
+        const gdi::ShapePixels whole = gdi::EllipsePixels(left, top, right, bottom);
+        const gdi::ShapePixels cut = gdi::EllipsePixels(left, top, right, bottom, keep);
+        std::vector<QPoint> outline;
+        for (const QPoint &p : whole.outline)
+            if (keep.contains(p))
+                outline.push_back(p);
+        ASSERT_EQ(cut.outline, outline) << left << "," << top << "," << right << "," << bottom;
+        std::set<std::pair<int, int>> inside, cutInside;
+        for (const gdi::Span &sp : whole.interior)
+            for (int x = sp.left; x <= sp.right; ++x)
+                if (keep.contains(x, sp.y))
+                    inside.insert({x, sp.y});
+        for (const gdi::Span &sp : cut.interior)
+            for (int x = sp.left; x <= sp.right; ++x)
+                cutInside.insert({x, sp.y});
+        ASSERT_EQ(cutInside, inside) << left << "," << top << "," << right << "," << bottom;
+    }
+}
 
 TEST(Shapes, EmptyBoxesDrawNothing)
 {

@@ -58,7 +58,10 @@ void ImageDC::Rectangle(int left, int top, int right, int bottom)
 
 void ImageDC::Ellipse(int left, int top, int right, int bottom)
 {
-    PaintShape(EllipsePixels(left, top, right, bottom), Visible(), State(),
+    // Only the part that shows is traced in full, however large the ellipse.
+    if (Visible().isEmpty())
+        return;
+    PaintShape(EllipsePixels(left, top, right, bottom, Visible()), Visible(), State(),
                [this](int x, int y, QRgb c) { Mix(x, y, c); });
 }
 

@@ -2,6 +2,7 @@
 #include "platform/gdi/ShapePixels.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <utility>
 
@@ -43,7 +44,7 @@ ShapePixels Finish(std::vector<QPoint> points)
 
 } // namespace
 
-ShapePixels EllipsePixels(int left, int top, int right, int bottom)
+ShapePixels EllipsePixels(int left, int top, int right, int bottom, const QRect &keep)
 {
     Order(left, right);
     Order(top, bottom);
@@ -65,8 +66,36 @@ ShapePixels EllipsePixels(int left, int top, int right, int bottom)
     y1 = y0 - b1;
     a *= 8 * a;
     b1 = 8 * b * b;
+    // Every row's outline is a run on the left arc and a run on the right one (one run at
+    // the ends): the interior lies between the left run's last and the right run's first
+    // pixel. With keep, those two are noted for the rows keep spans, and only the pixels
+    // inside keep are stored.
+    const bool cut = keep.isValid();
+    const int64_t centre2 = int64_t(left) + right - 1; // twice the centre column
+    const int keepTop = cut ? std::max(keep.top(), top) : 0;
+    const int keepRows = cut ? std::max(0, std::min(keep.bottom(), bottom - 1) - keepTop + 1) : 0;
+    std::vector<int64_t> leftEnd(size_t(keepRows), INT64_MIN),
+        rightStart(size_t(keepRows), INT64_MAX);
     std::vector<QPoint> points;
-    auto plot = [&points](int64_t x, int64_t y) { points.emplace_back(int(x), int(y)); };
+    auto plot = [&](int64_t x, int64_t y) {
+        if (!cut) {
+            points.emplace_back(int(x), int(y));
+            return;
+        }
+        if (x < left || x >= right || y < top || y >= bottom)
+            return; // a stray tip, dropped below as well
+        const int64_t row = y - keepTop;
+        if (row >= 0 && row < keepRows) {
+            if (2 * x < centre2)
+                leftEnd[size_t(row)] = std::max(leftEnd[size_t(row)], x);
+            else if (2 * x > centre2)
+                rightStart[size_t(row)] = std::min(rightStart[size_t(row)], x);
+            else
+                leftEnd[size_t(row)] = rightStart[size_t(row)] = x; // a single end pixel
+        }
+        if (keep.contains(int(x), int(y)))
+            points.emplace_back(int(x), int(y));
+    };
     do {
         plot(x1, y0);
         plot(x0, y0);
@@ -95,7 +124,19 @@ ShapePixels EllipsePixels(int left, int top, int right, int bottom)
     std::erase_if(points, [&](const QPoint &p) {
         return p.x() < left || p.x() >= right || p.y() < top || p.y() >= bottom;
     });
-    return Finish(std::move(points));
+    if (!cut)
+        return Finish(std::move(points));
+    ShapePixels shape;
+    std::sort(points.begin(), points.end(), RowColumnLess);
+    points.erase(std::unique(points.begin(), points.end()), points.end());
+    for (int row = 0; row < keepRows; ++row) {
+        const int64_t from = std::max<int64_t>(leftEnd[size_t(row)] + 1, keep.left());
+        const int64_t to = std::min<int64_t>(rightStart[size_t(row)] - 1, keep.right());
+        if (leftEnd[size_t(row)] != INT64_MIN && rightStart[size_t(row)] != INT64_MAX && from <= to)
+            shape.interior.push_back({keepTop + row, int(from), int(to)});
+    }
+    shape.outline = std::move(points);
+    return shape;
 }
 
 ShapePixels RectanglePixels(int left, int top, int right, int bottom)

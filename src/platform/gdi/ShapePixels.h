@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QRect>
 
 #include <vector>
 
@@ -23,7 +24,10 @@ struct ShapePixels {
 
 // The 1-pixel outline of the ellipse inscribed in the box, right and bottom exclusive,
 // and its interior. Swapped corners are put in order; an empty box covers nothing.
-ShapePixels EllipsePixels(int left, int top, int right, int bottom);
+// With keep, only the part inside keep: the same pixels as the whole shape cut to keep,
+// found without storing the rest, so that a huge ellipse of which little shows costs
+// time only for its length and memory only for what shows.
+ShapePixels EllipsePixels(int left, int top, int right, int bottom, const QRect &keep = QRect());
 
 // The same for a rectangle: its border pixels and the pixels inside them.
 ShapePixels RectanglePixels(int left, int top, int right, int bottom);
