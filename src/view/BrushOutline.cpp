@@ -4,12 +4,15 @@
 #include "platform/gdi/Gdi.h"
 #include "view/BrushGeometry.h"
 
+#include <cstdlib>
+
 namespace view {
 
 std::optional<Rect> BrushOutline(int32_t x, int32_t y, int32_t radius, int32_t zoom)
 {
     const Rect r = BrushOutlineRect(x, y, radius, zoom);
-    if (int64_t(r.Right) - r.Left > kLargestOutline || int64_t(r.Bottom) - r.Top > kLargestOutline)
+    if (std::llabs(int64_t(r.Right) - r.Left) > kLargestOutline
+        || std::llabs(int64_t(r.Bottom) - r.Top) > kLargestOutline)
         return std::nullopt;
     return r;
 }

@@ -12,9 +12,10 @@
 namespace view {
 
 // An outline wider or higher than this many view pixels is not drawn: only a zoom or
-// radius still being typed far beyond its range gets there, and tracing such an ellipse
-// would stall the window.
-constexpr int64_t kLargestOutline = int64_t(1) << 20;
+// radius still being typed far beyond its range gets there (the largest brush at the
+// largest zoom is 2000 pixels across), and tracing such an ellipse would stall the
+// window. A negative radius gives a swapped rectangle; its size counts the same.
+constexpr int64_t kLargestOutline = int64_t(1) << 16;
 
 // The outline's rectangle around view point (x, y) for a brush of radius raster pixels
 // at zoom percent (BrushOutlineRect), or nothing when it is too large to draw.
