@@ -24,8 +24,9 @@ TEST_P(BrushOutlineSize, OnlyOutlinesThatCanBeTracedQuicklyAreDrawn)
     const OutlineCase &c = GetParam();
     const std::optional<Rect> outline = view::BrushOutline(500, 400, c.radius, c.zoom);
     EXPECT_EQ(outline.has_value(), c.drawn) << c.radius << " at " << c.zoom;
-    if (outline)
+    if (outline) {
         EXPECT_EQ(*outline, view::BrushOutlineRect(500, 400, c.radius, c.zoom));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
