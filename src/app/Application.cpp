@@ -2,6 +2,7 @@
 #include "app/Application.h"
 
 #include <QGuiApplication>
+#include <QIcon>
 
 #include <csignal>
 
@@ -19,6 +20,8 @@ void SetUpApplication()
 {
     QCoreApplication::setApplicationName(QStringLiteral("tintwell"));
     QGuiApplication::setDesktopFileName(DesktopEntryId());
+    // The installed icon (hicolor theme) on every window; none when run from a build.
+    QGuiApplication::setWindowIcon(QIcon::fromTheme(DesktopEntryId()));
     // A file-size limit must make a save fail with its reason, not end the program with
     // the user's work in it: writes past the limit then fail with EFBIG instead.
     std::signal(SIGXFSZ, SIG_IGN);

@@ -15,8 +15,9 @@ QString ApplicationTitle();
 QString DesktopEntryId();
 
 // Names the application "tintwell", the program file's name, for its settings and the
-// desktop's window class, and gives Qt the desktop entry's id (DesktopEntryId()). Qt's
-// display name stays unset: Qt would append it to every window caption ("Merrow Tintwell
-// 2.0 - Tintwell 1.5"). A file-size limit (SIGXFSZ) is ignored, so that a save past it
-// fails with its reason instead of ending the program.
+// desktop's window class, gives Qt the desktop entry's id (DesktopEntryId()) and the
+// installed icon of that name for every window. Qt's display name stays unset: Qt would
+// append it to every window caption ("Merrow Tintwell 2.0 - Tintwell 1.5"). A file-size
+// limit (SIGXFSZ) is ignored, so that a save past it fails with its reason instead of
+// ending the program.
 void SetUpApplication();
