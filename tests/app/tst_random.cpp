@@ -40,11 +40,11 @@ namespace {
 
 std::vector<uint32_t> SeedsToRun()
 {
-    const QString spec = qEnvironmentVariableIsSet("TINTWELL_RANDOM_SEEDS")
+    const QString list = qEnvironmentVariableIsSet("TINTWELL_RANDOM_SEEDS")
                              ? qEnvironmentVariable("TINTWELL_RANDOM_SEEDS")
                              : QStringLiteral("1-10");
     std::vector<uint32_t> seeds;
-    for (const QString &part : spec.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+    for (const QString &part : list.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         const QStringList range = part.split(QLatin1Char('-'));
         const uint32_t from = range.first().toUInt();
         const uint32_t to = range.size() > 1 ? range.last().toUInt() : from;

@@ -21,7 +21,7 @@ using namespace testsupport;
 
 namespace {
 
-struct TiffSpec {
+struct TiffLayout {
     int width = 1, height = 1, bits = 8, samples = 1;
     int photometric = PHOTOMETRIC_MINISBLACK;
     int format = SAMPLEFORMAT_UINT;
@@ -53,31 +53,32 @@ std::vector<uint8_t> PackRow(const std::vector<uint64_t> &values, int bits)
 }
 
 // Writes the picture (rows of sample values, chunky) with libtiff's writer.
-std::string WriteTiff(const TempDir &dir, const TiffSpec &spec,
+std::string WriteTiff(const TempDir &dir, const TiffLayout &layout,
                       const std::vector<std::vector<uint64_t>> &rows)
 {
     const std::string path = dir.file("picture.tif");
-    TIFF *tiff = TIFFOpen(path.c_str(), spec.bigEndian ? "wb" : "wl");
+    TIFF *tiff = TIFFOpen(path.c_str(), layout.bigEndian ? "wb" : "wl");
     if (!tiff)
         return {};
-    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, uint32_t(spec.width));
-    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, uint32_t(spec.height));
-    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, uint16_t(spec.bits));
-    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, uint16_t(spec.samples));
-    TIFFSetField(tiff, TIFFTAG_SAMPLEFORMAT, uint16_t(spec.format));
-    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, uint16_t(spec.photometric));
+    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, uint32_t(layout.width));
+    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, uint32_t(layout.height));
+    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, uint16_t(layout.bits));
+    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, uint16_t(layout.samples));
+    TIFFSetField(tiff, TIFFTAG_SAMPLEFORMAT, uint16_t(layout.format));
+    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, uint16_t(layout.photometric));
     TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, uint16_t(PLANARCONFIG_CONTIG));
     TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, uint32_t(2));
-    if (!spec.extra.empty())
-        TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, uint16_t(spec.extra.size()), spec.extra.data());
-    if (!spec.colourMap.empty()) {
-        const size_t n = spec.colourMap.size() / 3;
-        TIFFSetField(tiff, TIFFTAG_COLORMAP, spec.colourMap.data(), spec.colourMap.data() + n,
-                     spec.colourMap.data() + 2 * n);
+    if (!layout.extra.empty())
+        TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, uint16_t(layout.extra.size()),
+                     layout.extra.data());
+    if (!layout.colourMap.empty()) {
+        const size_t n = layout.colourMap.size() / 3;
+        TIFFSetField(tiff, TIFFTAG_COLORMAP, layout.colourMap.data(), layout.colourMap.data() + n,
+                     layout.colourMap.data() + 2 * n);
     }
     bool ok = true;
     for (size_t y = 0; y < rows.size(); ++y) {
-        std::vector<uint8_t> row = PackRow(rows[y], spec.bits);
+        std::vector<uint8_t> row = PackRow(rows[y], layout.bits);
         ok = ok && TIFFWriteScanline(tiff, row.data(), uint32_t(y), 0) >= 0;
     }
     TIFFClose(tiff);
@@ -117,11 +118,11 @@ TEST_P(SignedSamples, AreShiftedByHalfTheirRange)
     signedValues.push_back(half - 1);
     row.push_back(uint64_t(half - 1));
     TempDir dir;
-    TiffSpec spec;
-    spec.width = int(row.size());
-    spec.bits = bits;
-    spec.format = SAMPLEFORMAT_INT;
-    Opened o(WriteTiff(dir, spec, {row}));
+    TiffLayout layout;
+    layout.width = int(row.size());
+    layout.bits = bits;
+    layout.format = SAMPLEFORMAT_INT;
+    Opened o(WriteTiff(dir, layout, {row}));
     ASSERT_NE(o.raster.Pixels, nullptr) << RasterErrorText(o.raster);
     EXPECT_EQ(o.depth(), 8);
     for (size_t x = 0; x < row.size(); ++x) {
@@ -151,11 +152,11 @@ TEST_P(WideIntegers, KeepTheirHighByteInEitherByteOrder)
         (uint64_t(0xFE) << (bits - 8)) + ((uint64_t(1) << (bits - 8)) - 1),
         bits == 64 ? ~uint64_t(0) : (uint64_t(1) << bits) - 1};
     TempDir dir;
-    TiffSpec spec;
-    spec.width = int(row.size());
-    spec.bits = bits;
-    spec.bigEndian = bigEndian;
-    Opened o(WriteTiff(dir, spec, {row}));
+    TiffLayout layout;
+    layout.width = int(row.size());
+    layout.bits = bits;
+    layout.bigEndian = bigEndian;
+    Opened o(WriteTiff(dir, layout, {row}));
     ASSERT_NE(o.raster.Pixels, nullptr) << RasterErrorText(o.raster);
     const int expected[] = {0, 1, 0x7F, 0xFE, 0xFF};
     for (int x = 0; x < 5; ++x)
@@ -173,22 +174,22 @@ TEST_P(PaletteIndexWidths, LookUpTheirColourMap)
 {
     const int bits = GetParam();
     const size_t entries = size_t(1) << bits;
-    TiffSpec spec;
-    spec.bits = bits;
-    spec.photometric = PHOTOMETRIC_PALETTE;
-    spec.colourMap.resize(3 * entries);
+    TiffLayout layout;
+    layout.bits = bits;
+    layout.photometric = PHOTOMETRIC_PALETTE;
+    layout.colourMap.resize(3 * entries);
     auto colour = [](size_t i, int c) { return uint8_t((i * 37 + size_t(c) * 91 + 11) % 251); };
     for (size_t i = 0; i < entries; ++i)
         for (int c = 0; c < 3; ++c)
-            spec.colourMap[size_t(c) * entries + i] = uint16_t(colour(i, c) * 257);
+            layout.colourMap[size_t(c) * entries + i] = uint16_t(colour(i, c) * 257);
     std::vector<uint64_t> row;
     const size_t count = std::min<size_t>(entries, 40);
     for (size_t i = 0; i < count; ++i)
         row.push_back(std::min(entries - 1, i * (entries / count) + (i % 2)));
     row.push_back(entries - 1);
-    spec.width = int(row.size());
+    layout.width = int(row.size());
     TempDir dir;
-    Opened o(WriteTiff(dir, spec, {row, row}));
+    Opened o(WriteTiff(dir, layout, {row, row}));
     ASSERT_NE(o.raster.Pixels, nullptr) << RasterErrorText(o.raster);
     const int depth = bits == 1 ? 1 : bits <= 4 ? 4 : bits <= 8 ? 8 : 24;
     EXPECT_EQ(o.depth(), depth);
@@ -228,12 +229,12 @@ TEST_P(FloatingPoint, IsTakenAsZeroToOneAndClamped)
                           : v == 0.25     ? 0x3400u
                                           : 0x3A00u);
     }
-    TiffSpec spec;
-    spec.width = int(row.size());
-    spec.bits = bits;
-    spec.format = SAMPLEFORMAT_IEEEFP;
+    TiffLayout layout;
+    layout.width = int(row.size());
+    layout.bits = bits;
+    layout.format = SAMPLEFORMAT_IEEEFP;
     TempDir dir;
-    Opened o(WriteTiff(dir, spec, {row}));
+    Opened o(WriteTiff(dir, layout, {row}));
     ASSERT_NE(o.raster.Pixels, nullptr) << RasterErrorText(o.raster);
     EXPECT_EQ(o.depth(), 8);
     for (size_t x = 0; x < row.size(); ++x)
@@ -284,14 +285,14 @@ TEST_P(LabColours, ShowAsTheirSrgbColours)
                               & ((uint64_t(1) << e.bits) - 1));
         }
     }
-    TiffSpec spec;
-    spec.width = int(std::size(kLabColours));
-    spec.bits = e.bits;
-    spec.samples = 3;
-    spec.photometric = e.photometric;
-    spec.format = e.format;
+    TiffLayout layout;
+    layout.width = int(std::size(kLabColours));
+    layout.bits = e.bits;
+    layout.samples = 3;
+    layout.photometric = e.photometric;
+    layout.format = e.format;
     TempDir dir;
-    Opened o(WriteTiff(dir, spec, {row}));
+    Opened o(WriteTiff(dir, layout, {row}));
     ASSERT_NE(o.raster.Pixels, nullptr) << RasterErrorText(o.raster);
     EXPECT_EQ(o.depth(), 24);
     for (size_t x = 0; x < std::size(kLabColours); ++x) {
@@ -322,13 +323,13 @@ TEST(TiffAlpha, UnassociatedAndAssociatedAlphaAreCompositedOntoWhite)
     const std::vector<uint64_t> pixels = {200, 100, 0, 128, 10, 20, 30, 0, 1, 2, 3, 255};
     for (uint16_t kind : {EXTRASAMPLE_UNASSALPHA, EXTRASAMPLE_ASSOCALPHA}) {
         SCOPED_TRACE(kind);
-        TiffSpec spec;
-        spec.width = 3;
-        spec.samples = 4;
-        spec.photometric = PHOTOMETRIC_RGB;
-        spec.extra = {kind};
+        TiffLayout layout;
+        layout.width = 3;
+        layout.samples = 4;
+        layout.photometric = PHOTOMETRIC_RGB;
+        layout.extra = {kind};
         TempDir dir;
-        Opened o(WriteTiff(dir, spec, {pixels}));
+        Opened o(WriteTiff(dir, layout, {pixels}));
         ASSERT_NE(o.raster.Pixels, nullptr) << RasterErrorText(o.raster);
         for (int x = 0; x < 3; ++x) {
             const int a = int(pixels[size_t(4 * x + 3)]);
@@ -344,7 +345,7 @@ TEST(TiffAlpha, UnassociatedAndAssociatedAlphaAreCompositedOntoWhite)
 
 TEST(TiffAlpha, PaletteAndCmykWithAlphaBecomeColour)
 {
-    TiffSpec palette;
+    TiffLayout palette;
     palette.width = 2;
     palette.bits = 8;
     palette.samples = 2;
@@ -360,7 +361,7 @@ TEST(TiffAlpha, PaletteAndCmykWithAlphaBecomeColour)
         EXPECT_EQ(o.rgb(0, 0), (std::array<int, 3>{200, 0, 0}));
         EXPECT_EQ(o.rgb(1, 0), (std::array<int, 3>{255, 255, 255}));
     }
-    TiffSpec cmyk;
+    TiffLayout cmyk;
     cmyk.width = 1;
     cmyk.samples = 5;
     cmyk.photometric = PHOTOMETRIC_SEPARATED;
@@ -375,14 +376,14 @@ TEST(TiffAlpha, PaletteAndCmykWithAlphaBecomeColour)
 TEST(TiffRefusals, NameTheUnsupportedKindThroughOpenDib)
 {
     TempDir dir;
-    TiffSpec complex;
+    TiffLayout complex;
     complex.bits = 32;
     complex.format = SAMPLEFORMAT_COMPLEXINT;
     {
         Opened o(WriteTiff(dir, complex, {{0}}));
         EXPECT_EQ(RasterErrorText(o.raster), "TIFF with complex-number samples is not supported");
     }
-    TiffSpec twoSamples;
+    TiffLayout twoSamples;
     twoSamples.samples = 2;
     twoSamples.photometric = PHOTOMETRIC_RGB;
     {
@@ -392,7 +393,7 @@ TEST(TiffRefusals, NameTheUnsupportedKindThroughOpenDib)
     }
     if (!HaveTool("tiffset"))
         GTEST_SKIP() << "libtiff's tools are missing";
-    const std::string path = WriteTiff(dir, TiffSpec{}, {{7}});
+    const std::string path = WriteTiff(dir, TiffLayout{}, {{7}});
     ASSERT_EQ(testsupport::Run("tiffset -s 259 34712 " + path + " 2>/dev/null"), 0);
     Opened o(path);
     EXPECT_EQ(o.raster.Pixels, nullptr);
