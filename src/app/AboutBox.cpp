@@ -3,6 +3,7 @@
 
 #include "platform/ui/Clock.h"
 #include "platform/ui/JpegImage.h"
+#include "platform/ui/NamedWidgets.h"
 #include "platform/ui/SansFont.h"
 #include "platform/ui/ScreenCentre.h"
 #include "platform/ui/ShellService.h"
@@ -18,15 +19,8 @@
 
 namespace {
 
-template <typename W>
-W *Named(W *widget, const char *name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-QLabel *MakeLabel(QWidget *parent, const char *name, const QString &text, QRect place,
-                  bool wrap = false)
+QLabel *PlacedLabel(QWidget *parent, const char *name, const QString &text, QRect place,
+                    bool wrap = false)
 {
     auto *label = Named(new QLabel(text, parent), name);
     label->setWordWrap(wrap);
@@ -108,29 +102,29 @@ void TAboutBox::CreateControls()
         QRect(QPoint(16, 40), picture.isNull() ? QSize(306, 322) : picture.size()));
 
     ProductName =
-        MakeLabel(Panel1, "ProductName", QStringLiteral("Merrow Software"), {8, 8, 396, 27});
+        PlacedLabel(Panel1, "ProductName", QStringLiteral("Merrow Software"), {8, 8, 396, 27});
     ProductName->setFont(SansFont(24, true, true));
 
-    Copyright = MakeLabel(Panel1, "Copyright", QStringLiteral("Copyright © XXXX Merrow Software"),
-                          {336, 40, 208, 13});
-    Comments = MakeLabel(Panel1, "Comments",
-                         QStringLiteral("Tintwell is made by Merrow Software, Merrow. "
-                                        "Write to us: help@merrow.example"),
-                         {336, 56, 257, 33}, true);
-    Label1 = MakeLabel(Panel1, "Label1", QStringLiteral("Old photographs, new colours."),
-                       {336, 96, 0, 0});
+    Copyright = PlacedLabel(Panel1, "Copyright", QStringLiteral("Copyright © XXXX Merrow Software"),
+                            {336, 40, 208, 13});
+    Comments = PlacedLabel(Panel1, "Comments",
+                           QStringLiteral("Tintwell is made by Merrow Software, Merrow. "
+                                          "Write to us: help@merrow.example"),
+                           {336, 56, 257, 33}, true);
+    Label1 = PlacedLabel(Panel1, "Label1", QStringLiteral("Old photographs, new colours."),
+                         {336, 96, 0, 0});
     Label1->setFont(SansFont(11, true));
     Label1->adjustSize();
-    Label2 =
-        MakeLabel(Panel1, "Label2", QStringLiteral("Making software for photographers since 1994."),
-                  {336, 112, 0, 0});
-    Label3 = MakeLabel(Panel1, "Label3",
-                       QStringLiteral("On our web site you will find the latest version of "
-                                      "Tintwell, tips on colouring old photographs by hand, "
-                                      "and our other programs for your pictures, such as "
-                                      "Merrow Lightbox for sorting and captioning them.\n\n"
-                                      "Click the address below to pay us a visit."),
-                       {336, 128, 238, 121}, true);
+    Label2 = PlacedLabel(Panel1, "Label2",
+                         QStringLiteral("Making software for photographers since 1994."),
+                         {336, 112, 0, 0});
+    Label3 = PlacedLabel(Panel1, "Label3",
+                         QStringLiteral("On our web site you will find the latest version of "
+                                        "Tintwell, tips on colouring old photographs by hand, "
+                                        "and our other programs for your pictures, such as "
+                                        "Merrow Lightbox for sorting and captioning them.\n\n"
+                                        "Click the address below to pay us a visit."),
+                         {336, 128, 238, 121}, true);
 
     BitBtnXP1 = Named(new QPushButton(Panel1), "BitBtnXP1");
     BitBtnXP1->setGeometry(336, 240, 169, 25);

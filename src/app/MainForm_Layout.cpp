@@ -6,6 +6,7 @@
 #include "app/Application.h"
 #include "platform/ui/AlignPanel.h"
 #include "platform/ui/MessageServiceSink.h"
+#include "platform/ui/NamedWidgets.h"
 #include "platform/ui/ProgressStatusBar.h"
 #include "platform/ui/SpinEdit.h"
 #include "platform/ui/Swatch.h"
@@ -20,21 +21,6 @@
 #include <QToolButton>
 
 namespace {
-
-template <typename W>
-W *Named(W *widget, const char *name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-QLabel *MakeLabel(QWidget *parent, const char *name, const QString &text, int x, int y)
-{
-    auto *label = Named(new QLabel(text, parent), name);
-    label->move(x, y);
-    label->adjustSize();
-    return label;
-}
 
 SpinEdit *MakeSpin(QWidget *parent, const char *name, QRect place, int minimum, int maximum,
                    int step, int start, const QString &hint)

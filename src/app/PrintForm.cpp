@@ -4,6 +4,7 @@
 
 #include "platform/gdi/GdiTypes.h"
 #include "platform/ui/BevelLine.h"
+#include "platform/ui/NamedWidgets.h"
 #include "platform/ui/QtPrinterSetupService.h"
 #include "platform/ui/SansFont.h"
 #include "platform/ui/ScreenCentre.h"
@@ -25,21 +26,6 @@
 #include <QStyle>
 
 namespace {
-
-template <typename W>
-W *Named(W *widget, const char *name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-QLabel *MakeLabel(QWidget *parent, const char *name, const QString &text, int x, int y)
-{
-    auto *label = Named(new QLabel(text, parent), name);
-    label->move(x, y);
-    label->adjustSize();
-    return label;
-}
 
 SpinEdit *MakePercentEdit(QWidget *parent, const char *name, QRect place)
 {
