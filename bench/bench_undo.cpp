@@ -5,10 +5,9 @@
 //  - BM_History1000Strokes: the history's memory after 1000 such strokes (counter MiB);
 //  - BM_UndoRedoStroke: undoing and redoing the last of them, each with the repaint of
 //    what changed on a 1280 x 800 view;
-//  - BM_UndoWhole: undoing Soften done after the strokes, with the repaint of the view; with
-//  filters 2 it is the
-//    second of two, so what it overwrote is nowhere else (no source pixels, no brush
-//    colours) and is kept compressed.
+//  - BM_UndoWhole: undoing Soften done after the strokes, with the repaint of the view;
+//    with filters 2 it is the second of two, so what it overwrote is nowhere else (no
+//    source pixels, no brush colours) and is kept compressed.
 #include "history/History.h"
 #include "ops/Soften.h"
 #include "platform/gdi/SurfaceDC.h"
