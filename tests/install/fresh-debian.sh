@@ -4,7 +4,7 @@
 # its menu entry. Too slow for the test command (it bootstraps a system from the
 # mirror); run it by hand after changing the package's dependencies:
 #   tests/install/fresh-debian.sh build-package/tintwell_*.deb
-# As root, with debootstrap, xvfb and x11-utils on this machine. Steps:
+# As root; debootstrap, xvfb and x11-utils are installed first when missing. Steps:
 #   1. debootstrap --variant=minbase bookworm into a scratch folder;
 #   2. apt-get install ./tintwell_*.deb inside it, which must pull in everything;
 #   3. the Exec line of the installed desktop entry, run under the offscreen platform,
@@ -14,6 +14,11 @@
 #      window; a screenshot of it is left as fresh-debian.png in the current folder.
 set -euo pipefail
 deb=$(realpath "$1")
+if ! command -v debootstrap > /dev/null || ! command -v Xvfb > /dev/null \
+    || ! command -v xprop > /dev/null; then
+    DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
+        -o DPkg::Lock::Timeout=600 debootstrap xvfb x11-utils
+fi
 mirror=${DEBIAN_MIRROR:-http://deb.debian.org/debian}
 root=$(mktemp -d /tmp/fresh-debian.XXXXXX)
 chmod 755 "$root" # apt's download user must reach the lists
