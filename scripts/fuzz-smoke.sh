@@ -5,15 +5,19 @@
 # hostile-file corpus under the sanitizers. Exits non-zero on any finding.
 #   FUZZ_BUILD_DIR  build folder (default build-fuzz)
 #   FUZZ_SECONDS    seconds per target (default 20)
+#   FUZZ_TARGETS    the targets to fuzz (default all)
+#   FUZZ_MAX_PIXELS a lower bound on a picture's pixel count, for long runs in a build
+#                   folder of their own (default: the program's bound)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${FUZZ_BUILD_DIR:-build-fuzz}
 seconds=${FUZZ_SECONDS:-20}
-targets="bmp pcx ilbm tga tiff gif jpeg opendib"
+targets=${FUZZ_TARGETS:-bmp pcx ilbm tga tiff gif jpeg opendib}
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \
-    -DTINTWELL_APP=OFF -DTINTWELL_TESTS=OFF -DTINTWELL_FUZZ=ON > /dev/null
+    -DTINTWELL_APP=OFF -DTINTWELL_TESTS=OFF -DTINTWELL_FUZZ=ON \
+    -DTINTWELL_FUZZ_MAX_PIXELS="${FUZZ_MAX_PIXELS:-}" > /dev/null
 cmake --build "$build" -j"$(nproc)" --target hostile_replay $(printf 'fuzz_%s ' $targets)
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:allocator_may_return_null=1
