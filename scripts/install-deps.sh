@@ -5,6 +5,7 @@
 #   scripts/install-deps.sh package  that, plus what building its Debian package needs
 #   scripts/install-deps.sh test     all that, plus what the tests, benchmarks and fuzzers
 #                                    need
+#   scripts/install-deps.sh fresh-debian  what tests/install/fresh-debian.sh needs
 set -euo pipefail
 
 mode=${1:-run}
@@ -24,7 +25,12 @@ test_pkgs=(
     desktop-file-utils appstream shared-mime-info
 )
 
+fresh_debian_pkgs=(debootstrap xvfb x11-utils)
+
 pkgs=("${build_pkgs[@]}")
+if [ "$mode" = fresh-debian ]; then
+    pkgs=("${fresh_debian_pkgs[@]}")
+fi
 if [ "$mode" = package ] || [ "$mode" = test ]; then
     pkgs+=("${package_pkgs[@]}")
 fi

@@ -14,11 +14,7 @@
 #      window; a screenshot of it is left as fresh-debian.png in the current folder.
 set -euo pipefail
 deb=$(realpath "$1")
-if ! command -v debootstrap > /dev/null || ! command -v Xvfb > /dev/null \
-    || ! command -v xprop > /dev/null; then
-    DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
-        -o DPkg::Lock::Timeout=600 debootstrap xvfb x11-utils
-fi
+"$(dirname "$0")/../../scripts/install-deps.sh" fresh-debian
 mirror=${DEBIAN_MIRROR:-http://deb.debian.org/debian}
 root=$(mktemp -d /tmp/fresh-debian.XXXXXX)
 chmod 755 "$root" # apt's download user must reach the lists

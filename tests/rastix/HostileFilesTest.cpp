@@ -104,18 +104,10 @@ std::string OpenAllInChildren(const std::vector<hostile::HostileFile> &files,
         RunChild(files, pipeEnds[1]);
     }
     close(pipeEnds[1]);
+    // Each report is one write of fewer than PIPE_BUF bytes, so it arrives whole.
     ChildReport r;
-    size_t got = 0;
-    while (reports.size() < files.size()) {
-        const ssize_t n = read(pipeEnds[0], reinterpret_cast<char *>(&r) + got, sizeof r - got);
-        if (n <= 0)
-            break;
-        got += size_t(n);
-        if (got == sizeof r) {
-            reports.push_back(r);
-            got = 0;
-        }
-    }
+    while (reports.size() < files.size() && read(pipeEnds[0], &r, sizeof r) == ssize_t(sizeof r))
+        reports.push_back(r);
     close(pipeEnds[0]);
     int status = 0;
     waitpid(child, &status, 0);
