@@ -93,7 +93,7 @@ struct StatusBarFixture {
         const Rect r{panel.left(), panel.top(), panel.right() + 1, panel.bottom() + 1};
         const Rect fill = document::ProgressBarRect(r, percent);
         if (!fill.Empty())
-            bar.FillNow(QRect(fill.Left, fill.Top, fill.Width(), fill.Height()), QColor(0, 0, 128));
+            bar.FillNow(QRect(fill.Left, fill.Top, fill.Width(), fill.Height()), 0xff000080u);
     }
 };
 

@@ -15,8 +15,8 @@
 
 namespace {
 
-// Outline and fill alike.
-const QColor kBarColour(0, 0, 128);
+// Outline and fill alike: navy.
+constexpr QRgb kBarColour = 0xff000080u;
 
 } // namespace
 
@@ -47,7 +47,7 @@ void TMainForm::StatusBar1DrawPanel(QWidget *StatusBar, int, const QRect &Rect)
     const ::Rect bar = document::ProgressBarRect(panel, ProgressPercent);
     auto *statusBar = qobject_cast<ProgressStatusBar *>(StatusBar);
     if (statusBar && statusBar->Canvas() && !bar.Empty())
-        statusBar->Canvas()->fillRect(ToQRect(bar), kBarColour);
+        statusBar->Canvas()->fillRect(ToQRect(bar), QColor::fromRgb(kBarColour));
     ProgressRect = panel;
 }
 

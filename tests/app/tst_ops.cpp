@@ -25,11 +25,16 @@ std::vector<uint8_t> Bytes(const RasterImage &raster)
     return std::vector<uint8_t>(raster.Pixels, raster.Pixels + RasterImageSize(raster));
 }
 
-// The largest percentage at which the status bar painted itself: each longer bar is
-// shown by a paint of the status bar before SetProStatus returns.
+// The largest percentage whose bar the status bar put on screen before SetProStatus
+// returned, by a paint or by a fill it shows at once.
 class BarWatch : public QObject {
 public:
-    explicit BarWatch(TMainForm &form) : form_(form) { form.StatusBar1->installEventFilter(this); }
+    explicit BarWatch(TMainForm &form) : form_(form)
+    {
+        form.StatusBar1->installEventFilter(this);
+        connect(form.StatusBar1, &ProgressStatusBar::FillShown, this,
+                [this] { Highest = std::max(Highest, form_.ProgressPercent); });
+    }
     int Highest = -1;
 
 protected:

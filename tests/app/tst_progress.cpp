@@ -10,6 +10,8 @@
 #include "support/TestSupport.h"
 
 #include <QPaintEvent>
+#include <QPainter>
+#include <QScreen>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QToolButton>
@@ -21,21 +23,30 @@ namespace {
 
 const QRgb kNavy = qRgb(0, 0, 128);
 
-// Paint events the status bar receives, with the percentage at that moment.
+// What the status bar puts on screen, in order, with the percentage at that moment:
+// its paint events, and the fills it shows at once (without a paint event when it can
+// draw straight into the window).
 class PaintLog : public QObject {
 public:
-    PaintLog(TMainForm &form) : form_(form) { form.StatusBar1->installEventFilter(this); }
-    struct Paint {
+    PaintLog(TMainForm &form) : form_(form)
+    {
+        form.StatusBar1->installEventFilter(this);
+        connect(form.StatusBar1, &ProgressStatusBar::FillShown, this, [this](const QRect &rect) {
+            shown.append({rect, form_.ProgressPercent, false});
+        });
+    }
+    struct Shown {
         QRect rect;
         int percent;
+        bool paint;
     };
-    QList<Paint> paints;
+    QList<Shown> shown;
 
 protected:
     bool eventFilter(QObject *, QEvent *event) override
     {
         if (event->type() == QEvent::Paint)
-            paints.append({static_cast<QPaintEvent *>(event)->rect(), form_.ProgressPercent});
+            shown.append({static_cast<QPaintEvent *>(event)->rect(), form_.ProgressPercent, true});
         return false;
     }
 
@@ -65,11 +76,25 @@ struct Window {
     QRect Panel() { return Bar().PanelRect(1); }
 };
 
-// The navy run from the progress panel's left edge on each panel row; -1 when the
-// rows differ or a navy pixel lies right of the run (the bar is not one rectangle).
+// The status bar as the window shows it: what has reached the window's backing store,
+// by a paint or straight from the bar.
+QImage Screen(Window &w)
+{
+    const QPoint at = w.Bar().mapTo(w.form.get(), QPoint());
+    return w.form->screen()
+        ->grabWindow(w.form->winId(), at.x(), at.y(), w.Bar().width(), w.Bar().height())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+// The navy run from the progress panel's left edge on each panel row, on screen; -1
+// when the rows differ, a navy pixel lies right of the run (the bar is not one
+// rectangle) or the screen differs from the bar's own surface.
 int BarWidth(Window &w)
 {
-    const QImage &image = w.Bar().Surface();
+    const QImage image = Screen(w);
+    if (image != w.Bar().Surface())
+        return -1;
     const QRect panel = w.Panel();
     int width = -2;
     for (int y = panel.top(); y <= panel.bottom(); ++y) {
@@ -118,30 +143,77 @@ private slots:
         PaintLog log(*w.form);
         w.form->SetProStatus(50);
         QCOMPARE(w.Bar().Surface(), before);
-        QVERIFY2(log.paints.isEmpty(), "an unchanged bar is not drawn again");
+        QVERIFY2(log.shown.isEmpty(), "an unchanged bar is not drawn again");
     }
 
     void growingValueLengthensWithoutRepaintingTheBar()
     {
         Window w;
         w.form->SetProStatus(50);
-        const QImage before = w.Bar().Surface().copy();
+        const QImage before = Screen(w);
         PaintLog log(*w.form);
         w.form->SetProStatus(60);
         QCOMPARE(BarWidth(w), Expected(w, 60));
-        // Only the bar's rectangle was put on screen: no erase, no full repaint.
-        QVERIFY(!log.paints.isEmpty());
-        for (const PaintLog::Paint &p : log.paints) {
-            QVERIFY(p.rect.left() >= w.Panel().left());
+        // Only the bar's new part was put on screen: no erase, no full repaint.
+        QVERIFY(!log.shown.isEmpty());
+        for (const PaintLog::Shown &p : log.shown) {
+            QVERIFY(p.rect.left() >= w.Panel().left() + Expected(w, 50));
             QVERIFY(p.rect.right() < w.Panel().left() + Expected(w, 60));
         }
         // Everything outside the new bar is as before.
-        const QImage &after = w.Bar().Surface();
+        const QImage after = Screen(w);
         for (int y = 0; y < after.height(); ++y)
             for (int x = 0; x < after.width(); ++x)
                 if (!QRect(w.Panel().left(), w.Panel().top(), Expected(w, 60), w.Panel().height())
                          .contains(x, y))
                     QCOMPARE(after.pixel(x, y), before.pixel(x, y));
+    }
+
+    void nativeStatusBarShowsTheBarThroughAPaint()
+    {
+        // A status bar with a window of its own cannot be drawn into the main window's
+        // backing store; a repaint of the new part brings the bar up instead.
+        Window w;
+        w.Bar().setAttribute(Qt::WA_NativeWindow);
+        QCoreApplication::processEvents();
+        w.form->SetProStatus(50);
+        QVERIFY(w.Bar().internalWinId());
+        PaintLog log(*w.form);
+        w.form->SetProStatus(60);
+        QCOMPARE(log.shown.size(), 2);
+        QVERIFY(log.shown[0].paint);
+        QCOMPARE(log.shown[0].rect, log.shown[1].rect);
+        QCOMPARE(log.shown[0].rect,
+                 QRect(QPoint(w.Panel().left() + Expected(w, 50), w.Panel().top()),
+                       QPoint(w.Panel().left() + Expected(w, 60) - 1, w.Panel().bottom())));
+    }
+
+    void fillsOfAnotherColourOrShorterLandOnScreenAndSurfaceAlike()
+    {
+        // The bar alone, as its own window: fills of any colour and length, each on
+        // screen at once, and all of them on the surface when it is read or painted.
+        ProgressStatusBar bar;
+        bar.resize(400, ProgressStatusBar::kHeight);
+        bar.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&bar));
+        bar.RepaintNow();
+        QImage expected = bar.Surface().copy();
+        const struct {
+            QRect rect;
+            QRgb colour;
+        } fills[] = {{{10, 2, 100, 17}, 0x000080}, {{10, 2, 150, 17}, 0x000080},
+                     {{10, 2, 60, 17}, 0xff0000},  {{10, 5, 200, 4}, 0xff0000},
+                     {{10, 2, 300, 17}, 0x000080}, {{390, 0, 50, 30}, 0x00ff00}};
+        for (const auto &fill : fills) {
+            bar.FillNow(fill.rect, fill.colour);
+            QPainter(&expected).fillRect(fill.rect, QColor::fromRgb(fill.colour));
+            const QImage screen =
+                bar.screen()->grabWindow(bar.winId(), 0, 0, bar.width(), bar.height()).toImage();
+            QCOMPARE(screen.convertToFormat(QImage::Format_RGB32), expected);
+        }
+        QCOMPARE(bar.Surface(), expected);
+        bar.repaint();
+        QCOMPARE(bar.Surface(), expected);
     }
 
     void zeroAfterHundredRepaintsToAnEmptyPanel()
@@ -153,9 +225,10 @@ private slots:
         PaintLog log(*w.form);
         w.form->SetProStatus(0);
         QCOMPARE(BarWidth(w), 0);
-        QCOMPARE(w.Bar().Surface(), idle);
-        QVERIFY(!log.paints.isEmpty());
-        QCOMPARE(log.paints.first().rect, w.Bar().rect());
+        QCOMPARE(Screen(w), idle);
+        QVERIFY(!log.shown.isEmpty());
+        QVERIFY(log.shown.first().paint);
+        QCOMPARE(log.shown.first().rect, w.Bar().rect());
     }
 
     void valueBeforeFirstPaintShowsAtFirstPaint()
@@ -227,13 +300,14 @@ private slots:
         w.form->Open1Click();
         QVERIFY(w.messages.Boxes.isEmpty());
         QList<int> shown;
-        for (const PaintLog::Paint &p : log.paints)
+        for (const PaintLog::Shown &p : log.shown)
             if (shown.isEmpty() || shown.last() != p.percent)
                 shown << p.percent;
         // 0 before and at the first row draws nothing; 50 and 100 lengthen the bar; the
         // final 0 repaints the whole status bar.
         QCOMPARE(shown, (QList<int>{50, 100, 0}));
-        QCOMPARE(log.paints.last().rect, w.Bar().rect());
+        QVERIFY(log.shown.last().paint);
+        QCOMPARE(log.shown.last().rect, w.Bar().rect());
         QCOMPARE(BarWidth(w), 0);
     }
 
@@ -249,8 +323,9 @@ private slots:
         QCoreApplication::sendEvent(w.form.get(), &ten);
         QCOMPARE(w.form->ProgressPercent, 10);
         QCOMPARE(BarWidth(w), Expected(w, 10));
-        QVERIFY(!log.paints.isEmpty());
-        QCOMPARE(log.paints.first().rect, w.Bar().rect());
+        QVERIFY(!log.shown.isEmpty());
+        QVERIFY(log.shown.first().paint);
+        QCOMPARE(log.shown.first().rect, w.Bar().rect());
     }
 
     void textPanelNeverShowsStatusTips()

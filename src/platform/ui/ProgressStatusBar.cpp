@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/ui/ProgressStatusBar.h"
 
+#include <QBackingStore>
 #include <QEvent>
 #include <QPaintEvent>
 #include <QPainter>
+
+#include <algorithm>
 
 namespace {
 
@@ -39,20 +42,102 @@ void ProgressStatusBar::RepaintNow()
         repaint();
 }
 
-void ProgressStatusBar::FillNow(const QRect &rect, const QColor &colour)
+void ProgressStatusBar::Fill(const QRect &rect, QRgb colour)
 {
-    if (!rendered_ || surface_.size() != size())
+    if (surface_.size() != size())
         return;
     const QRect target = rect & surface_.rect();
-    if (target.isEmpty() || (target == lastFill_ && colour == lastColour_))
+    if (target.isEmpty())
         return;
-    {
-        QPainter painter(&surface_);
-        painter.fillRect(target, colour);
-    }
+    colour |= 0xff000000u;
+    const bool sameColour = colour == lastColour_;
+    const QRect before = lastFill_;
+    lastRequest_ = rect;
+    if (sameColour && target == before)
+        return;
+    // A longer bar of the same colour over the last one changes only its new part.
+    QRect fresh = target;
+    if (sameColour && before.top() == target.top() && before.bottom() == target.bottom()
+        && before.left() == target.left() && before.right() < target.right())
+        fresh.setLeft(before.right() + 1);
+    // The surface takes the fill when it is next read or painted: the pending part stays
+    // one rectangle in one colour, so a fill that does not extend it writes it first.
+    if (!unwritten_.isEmpty()
+        && !(sameColour && unwritten_.top() == fresh.top() && unwritten_.bottom() == fresh.bottom()
+             && unwritten_.right() + 1 == fresh.left()))
+        WriteSurface();
+    unwritten_ = unwritten_.isEmpty() ? fresh : unwritten_.united(fresh);
     lastFill_ = target;
     lastColour_ = colour;
-    repaint(target);
+    if (!isVisible())
+        return;
+    if (!ShowNow(fresh, colour)) {
+        WriteSurface();
+        repaint(fresh);
+    }
+    emit FillShown(fresh);
+}
+
+void ProgressStatusBar::WriteSurface() const
+{
+    if (unwritten_.isEmpty())
+        return;
+    // The surface has 32 bits a pixel and no alpha; a solid fill is one word a pixel.
+    uchar *bits = surface_.bits();
+    const qsizetype stride = surface_.bytesPerLine();
+    for (int y = unwritten_.top(); y <= unwritten_.bottom(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(bits + stride * y);
+        std::fill(line + unwritten_.left(), line + unwritten_.right() + 1, lastColour_);
+    }
+    unwritten_ = QRect();
+}
+
+const QImage &ProgressStatusBar::Surface() const
+{
+    WriteSurface();
+    return surface_;
+}
+
+bool ProgressStatusBar::ShowNow(const QRect &rect, QRgb colour)
+{
+    // Straight into the window's backing store and out to the screen, as a window
+    // system's direct drawing does, for the common case: a raster window at one device
+    // pixel per pixel, its store the window's size and in a 32-bit RGB format. A
+    // repaint does the same through the widget machinery at several times the cost.
+    QWidget *top = window();
+    QBackingStore *store = backingStore();
+    QWindow *handle = top->windowHandle();
+    // A window of the bar's own, or of a widget between it and the main window, shows
+    // the bar instead of the main window: that case takes the repaint.
+    const bool shownByTop = isWindow() || (!internalWinId() && nativeParentWidget() == top);
+    if (!store || !handle || !shownByTop || handle->surfaceType() != QSurface::RasterSurface
+        || store->size() != top->size())
+        return false;
+    const QRegion region = (visibleRegion() & rect).translated(mapTo(top, QPoint()));
+    if (region.isEmpty())
+        return true;
+    store->beginPaint(region);
+    QPaintDevice *device = store->paintDevice();
+    QImage *image =
+        device && device->devType() == QInternal::Image ? static_cast<QImage *>(device) : nullptr;
+    const bool direct =
+        image && image->devicePixelRatio() == 1 && image->rect().contains(region.boundingRect())
+        && (image->format() == QImage::Format_RGB32 || image->format() == QImage::Format_ARGB32
+            || image->format() == QImage::Format_ARGB32_Premultiplied);
+    if (direct) {
+        // An opaque pixel reads the same in all three formats.
+        uchar *bits = image->bits();
+        const qsizetype stride = image->bytesPerLine();
+        for (const QRect &part : region)
+            for (int y = part.top(); y <= part.bottom(); ++y) {
+                auto *line = reinterpret_cast<QRgb *>(bits + stride * y);
+                std::fill(line + part.left(), line + part.right() + 1, colour);
+            }
+    }
+    store->endPaint();
+    if (direct)
+        store->flush(region, handle);
+    return direct;
 }
 
 void ProgressStatusBar::Render()
@@ -76,7 +161,9 @@ void ProgressStatusBar::Render()
     painter.drawLine(first.topRight(), first.bottomRight());
 
     rendered_ = true;
+    unwritten_ = QRect();
     lastFill_ = QRect();
+    lastRequest_ = QRect();
     if (drawPanel_) {
         painter.setPen(Qt::NoPen);
         canvas_ = &painter;
@@ -97,6 +184,7 @@ void ProgressStatusBar::paintEvent(QPaintEvent *event)
 {
     if (!rendered_ || surface_.size() != size())
         Render();
+    WriteSurface();
     QPainter painter(this);
     painter.drawImage(event->rect(), surface_, event->rect());
 }

@@ -5,9 +5,11 @@
 //
 // The bar keeps a QImage surface of itself. A full paint renders the surface (the
 // bar's background, then the owner's panel through the handler, whose canvas is a
-// painter on the surface) and shows it. FillNow draws straight onto the surface and
-// shows the changed pixels at once with repaint(), outside any paint cycle, so code
-// that does not let the event loop run still updates the screen.
+// painter on the surface) and shows it. FillNow puts the pixels a fill changes on
+// screen at once, outside any paint cycle, so code that does not let the event loop
+// run still updates the screen: straight into the window's backing store where it
+// can, through a repaint where it cannot. The surface takes those pixels when it is
+// next read or painted.
 #pragma once
 
 #include <QColor>
@@ -46,16 +48,27 @@ public:
     // the handler draws the owner's panel afresh. Only deferred when the bar is hidden.
     void RepaintNow();
 
-    // Fills rect (clipped to the bar) with colour on the surface and shows it before
-    // returning; nothing is erased. A fill identical to the previous one since the last
-    // full paint changes no pixel and is skipped. Before the first full paint there is
-    // nothing on screen to draw over, and the call does nothing.
-    void FillNow(const QRect &rect, const QColor &colour);
+    // Fills rect (clipped to the bar) with colour (0xRRGGBB; alpha is ignored) on the
+    // surface and shows it before returning; nothing is erased. Only pixels the fill
+    // changes are written: a fill identical to the previous one since the last full
+    // paint is skipped, and a longer one of the same colour adds its new part. Before
+    // the first full paint there is nothing on screen to draw over, and the call does
+    // nothing. Operations report every row, so the same bar comes again and again: the
+    // test for it is inline and comes first.
+    void FillNow(const QRect &rect, QRgb colour)
+    {
+        if (rendered_ && (rect != lastRequest_ || colour != lastColour_))
+            Fill(rect, colour);
+    }
 
     // What the bar shows.
-    const QImage &Surface() const { return surface_; }
+    const QImage &Surface() const;
 
     QSize sizeHint() const override;
+
+signals:
+    // FillNow has just put rect on screen, before returning.
+    void FillShown(const QRect &rect);
 
 protected:
     bool event(QEvent *event) override;
@@ -64,11 +77,21 @@ protected:
 
 private:
     void Render();
+    void Fill(const QRect &rect, QRgb colour);
+    // Puts rect, filled with colour, on screen at once without a repaint; false when
+    // the window's backing store does not allow it.
+    bool ShowNow(const QRect &rect, QRgb colour);
+    // Writes the fills not yet on the surface (they are on screen already).
+    void WriteSurface() const;
 
-    QImage surface_;
+    // The surface is what the bar shows; the part of the last fill that is on screen
+    // but not yet written to it is unwritten_, in lastColour_.
+    mutable QImage surface_;
+    mutable QRect unwritten_;
     bool rendered_ = false;
     QPainter *canvas_ = nullptr;
     DrawPanelHandler drawPanel_;
+    QRect lastRequest_;
     QRect lastFill_;
-    QColor lastColour_;
+    QRgb lastColour_ = 0;
 };
