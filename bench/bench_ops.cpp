@@ -10,6 +10,9 @@
 //       2 reports to a sink that only takes the value, the cost of the calls alone.
 //   BM_ColorizeAll     reports no progress (the operation has none).
 //   BM_ProgressOnly    just the progress of one operation: 0, each of the 4000 rows, 0.
+//   BM_GrayscaleInsideProgress  the time Grayscale spends inside SetProStatus, by kind
+//       of call: a more exact figure for what progress costs than the difference of
+//       two separate runs on a shared machine.
 //   BM_SoftenLiteral   ApplyFilter with SoftenKernel, all 25 products, for scale.
 //   BM_Target/<op>/<target>  each operation forced onto each vector target this
 //       processor has.
@@ -35,9 +38,12 @@
 #include <QApplication>
 
 #include <algorithm>
+#include <array>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -190,6 +196,29 @@ void Register(const Pictures &p, TMainForm &form)
         }
         Bytes(state, p);
     }));
+    configure(benchmark::RegisterBenchmark(
+        "BM_GrayscaleInsideProgress", [&p, bar](benchmark::State &state) {
+            // Time spent inside SetProStatus during Grayscale, per operation, by kind of
+            // call: the same value again, a longer bar, and the final 0 that repaints. The
+            // clock's own cost (about 20 ns a call) is in the figures.
+            p.Restore();
+            auto inside = std::make_shared<std::array<double, 3>>();
+            auto last = std::make_shared<int32_t>(-1);
+            const document::ProgressSink timed = [bar, inside, last](int32_t percent) {
+                const auto start = std::chrono::steady_clock::now();
+                bar(percent);
+                const std::chrono::duration<double, std::micro> took =
+                    std::chrono::steady_clock::now() - start;
+                (*inside)[percent == *last ? 0 : percent == 0 ? 2 : 1] += took.count();
+                *last = percent;
+            };
+            for (auto _ : state)
+                ops::Grayscale(p.work, timed);
+            const double n = double(state.iterations());
+            state.counters["same_us"] = (*inside)[0] / n;
+            state.counters["longer_us"] = (*inside)[1] / n;
+            state.counters["clear_us"] = (*inside)[2] / n;
+        }));
     configure(benchmark::RegisterBenchmark("BM_ProgressOnly", [bar](benchmark::State &state) {
         for (auto _ : state) {
             bar(0);

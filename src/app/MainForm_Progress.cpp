@@ -46,7 +46,7 @@ void TMainForm::StatusBar1DrawPanel(QWidget *StatusBar, int, const QRect &Rect)
     const ::Rect panel = FromQRect(Rect);
     const ::Rect bar = document::ProgressBarRect(panel, ProgressPercent);
     auto *statusBar = qobject_cast<ProgressStatusBar *>(StatusBar);
-    if (statusBar && statusBar->Canvas() && !bar.Empty())
+    if (statusBar && !bar.Empty() && statusBar->Canvas())
         statusBar->Canvas()->fillRect(ToQRect(bar), QColor::fromRgb(kBarColour));
     ProgressRect = panel;
 }

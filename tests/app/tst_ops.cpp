@@ -32,7 +32,7 @@ public:
     explicit BarWatch(TMainForm &form) : form_(form)
     {
         form.StatusBar1->installEventFilter(this);
-        connect(form.StatusBar1, &ProgressStatusBar::FillShown, this,
+        connect(form.StatusBar1, &ProgressStatusBar::Shown, this,
                 [this] { Highest = std::max(Highest, form_.ProgressPercent); });
     }
     int Highest = -1;

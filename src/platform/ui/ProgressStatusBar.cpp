@@ -7,6 +7,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -38,8 +39,12 @@ QRect ProgressStatusBar::PanelRect(int panel) const
 void ProgressStatusBar::RepaintNow()
 {
     rendered_ = false;
-    if (isVisible())
+    if (!isVisible())
+        return;
+    Render();
+    if (surface_.isNull() || !ShowNow(rect(), nullptr))
         repaint();
+    emit Shown(rect());
 }
 
 void ProgressStatusBar::Fill(const QRect &rect, QRgb colour)
@@ -71,11 +76,11 @@ void ProgressStatusBar::Fill(const QRect &rect, QRgb colour)
     lastColour_ = colour;
     if (!isVisible())
         return;
-    if (!ShowNow(fresh, colour)) {
+    if (!ShowNow(fresh, &colour)) {
         WriteSurface();
         repaint(fresh);
     }
-    emit FillShown(fresh);
+    emit Shown(fresh);
 }
 
 void ProgressStatusBar::WriteSurface() const
@@ -98,7 +103,7 @@ const QImage &ProgressStatusBar::Surface() const
     return surface_;
 }
 
-bool ProgressStatusBar::ShowNow(const QRect &rect, QRgb colour)
+bool ProgressStatusBar::ShowNow(const QRect &rect, const QRgb *colour)
 {
     // Straight into the window's backing store and out to the screen, as a window
     // system's direct drawing does, for the common case: a raster window at one device
@@ -113,7 +118,8 @@ bool ProgressStatusBar::ShowNow(const QRect &rect, QRgb colour)
     if (!store || !handle || !shownByTop || handle->surfaceType() != QSurface::RasterSurface
         || store->size() != top->size())
         return false;
-    const QRegion region = (visibleRegion() & rect).translated(mapTo(top, QPoint()));
+    const QPoint offset = mapTo(top, QPoint());
+    const QRegion region = (visibleRegion() & rect).translated(offset);
     if (region.isEmpty())
         return true;
     store->beginPaint(region);
@@ -130,8 +136,16 @@ bool ProgressStatusBar::ShowNow(const QRect &rect, QRgb colour)
         const qsizetype stride = image->bytesPerLine();
         for (const QRect &part : region)
             for (int y = part.top(); y <= part.bottom(); ++y) {
-                auto *line = reinterpret_cast<QRgb *>(bits + stride * y);
-                std::fill(line + part.left(), line + part.right() + 1, colour);
+                auto *line = reinterpret_cast<QRgb *>(bits + stride * y) + part.left();
+                if (colour) {
+                    std::fill_n(line, part.width(), *colour);
+                } else {
+                    const QPoint from = part.topLeft() - offset;
+                    std::copy_n(reinterpret_cast<const QRgb *>(
+                                    surface_.constScanLine(from.y() + y - part.top()))
+                                    + from.x(),
+                                part.width(), line);
+                }
             }
     }
     store->endPaint();
@@ -147,29 +161,48 @@ void ProgressStatusBar::Render()
     if (surface_.isNull())
         return;
     const QColor face = palette().color(QPalette::Button);
-    QPainter painter(&surface_);
-    painter.fillRect(surface_.rect(), face);
-    painter.setPen(face.lighter(130));
-    painter.drawLine(0, 0, width() - 1, 0);
-    // The first panel: an empty sunken box.
-    const QRect first = PanelRect(0);
-    painter.setPen(face.darker(140));
-    painter.drawLine(first.topLeft(), first.topRight());
-    painter.drawLine(first.topLeft(), first.bottomLeft());
-    painter.setPen(face.lighter(130));
-    painter.drawLine(first.bottomLeft(), first.bottomRight());
-    painter.drawLine(first.topRight(), first.bottomRight());
+    if (background_.size() != size() || backgroundFace_ != face) {
+        background_ = QImage(size(), QImage::Format_RGB32);
+        backgroundFace_ = face;
+        QPainter painter(&background_);
+        painter.fillRect(background_.rect(), face);
+        painter.setPen(face.lighter(130));
+        painter.drawLine(0, 0, width() - 1, 0);
+        // The first panel: an empty sunken box.
+        const QRect first = PanelRect(0);
+        painter.setPen(face.darker(140));
+        painter.drawLine(first.topLeft(), first.topRight());
+        painter.drawLine(first.topLeft(), first.bottomLeft());
+        painter.setPen(face.lighter(130));
+        painter.drawLine(first.bottomLeft(), first.bottomRight());
+        painter.drawLine(first.topRight(), first.bottomRight());
+    }
+    // The bar without the owner's panel changes only with its size and colours; it is
+    // kept, and a full paint starts from a copy of it.
+    std::memcpy(surface_.bits(), background_.constBits(), size_t(surface_.sizeInBytes()));
 
     rendered_ = true;
     unwritten_ = QRect();
     lastFill_ = QRect();
     lastRequest_ = QRect();
     if (drawPanel_) {
-        painter.setPen(Qt::NoPen);
-        canvas_ = &painter;
+        inDrawPanel_ = true;
         drawPanel_(this, kOwnerDrawnPanel, PanelRect(kOwnerDrawnPanel));
-        canvas_ = nullptr;
+        inDrawPanel_ = false;
+        canvas_.reset();
     }
+}
+
+QPainter *ProgressStatusBar::Canvas() const
+{
+    if (!inDrawPanel_)
+        return nullptr;
+    // Made when the handler first asks: a panel with nothing to draw needs no painter.
+    if (!canvas_) {
+        canvas_.emplace(&surface_);
+        canvas_->setPen(Qt::NoPen);
+    }
+    return &*canvas_;
 }
 
 bool ProgressStatusBar::event(QEvent *event)

@@ -5,21 +5,21 @@
 //
 // The bar keeps a QImage surface of itself. A full paint renders the surface (the
 // bar's background, then the owner's panel through the handler, whose canvas is a
-// painter on the surface) and shows it. FillNow puts the pixels a fill changes on
+// painter on the surface) and shows it. RepaintNow and FillNow put what they change on
 // screen at once, outside any paint cycle, so code that does not let the event loop
 // run still updates the screen: straight into the window's backing store where it
-// can, through a repaint where it cannot. The surface takes those pixels when it is
-// next read or painted.
+// can, through a repaint where it cannot. The surface takes a fill's pixels when it
+// is next read or painted.
 #pragma once
 
 #include <QColor>
 #include <QImage>
+#include <QPainter>
 #include <QRect>
 #include <QWidget>
 
 #include <functional>
-
-class QPainter;
+#include <optional>
 
 class ProgressStatusBar : public QWidget {
     Q_OBJECT
@@ -38,7 +38,7 @@ public:
     void SetDrawPanelHandler(DrawPanelHandler handler) { drawPanel_ = std::move(handler); }
 
     // The painter on the surface while the draw-panel handler runs; null otherwise.
-    QPainter *Canvas() const { return canvas_; }
+    QPainter *Canvas() const;
 
     // Panel i's rectangle in bar coordinates (right and bottom exclusive, as QRect's
     // right() + 1 and bottom() + 1).
@@ -67,8 +67,9 @@ public:
     QSize sizeHint() const override;
 
 signals:
-    // FillNow has just put rect on screen, before returning.
-    void FillShown(const QRect &rect);
+    // FillNow or RepaintNow has just put rect on screen, before returning: straight
+    // into the window where it can, through a paint event where it cannot.
+    void Shown(const QRect &rect);
 
 protected:
     bool event(QEvent *event) override;
@@ -78,9 +79,10 @@ protected:
 private:
     void Render();
     void Fill(const QRect &rect, QRgb colour);
-    // Puts rect, filled with colour, on screen at once without a repaint; false when
-    // the window's backing store does not allow it.
-    bool ShowNow(const QRect &rect, QRgb colour);
+    // Puts rect on screen at once without a repaint, filled with *colour or, without
+    // one, as the surface has it; false when the window's backing store does not allow
+    // it.
+    bool ShowNow(const QRect &rect, const QRgb *colour);
     // Writes the fills not yet on the surface (they are on screen already).
     void WriteSurface() const;
 
@@ -89,7 +91,10 @@ private:
     mutable QImage surface_;
     mutable QRect unwritten_;
     bool rendered_ = false;
-    QPainter *canvas_ = nullptr;
+    bool inDrawPanel_ = false;
+    mutable std::optional<QPainter> canvas_;
+    QImage background_;
+    QColor backgroundFace_;
     DrawPanelHandler drawPanel_;
     QRect lastRequest_;
     QRect lastFill_;
