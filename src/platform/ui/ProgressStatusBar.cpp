@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/ui/ProgressStatusBar.h"
 
+#include "platform/gdi/SurfaceDC.h"
+#include "platform/ui/QtRect.h"
+
 #include <QBackingStore>
 #include <QEvent>
 #include <QPaintEvent>
@@ -13,6 +16,20 @@ namespace {
 
 // Panels start 2 pixels below the bar's top edge, which carries a light line.
 constexpr int kPanelTop = 2;
+
+// Fills rect (bar coordinates) of image, whose pixel (x, y) shows bar point
+// (x - origin.x, y - origin.y), with colour; a device context over the image does it.
+void FillSolid(QImage &image, QPoint origin, const QRect &rect, QRgb colour)
+{
+    gdi::SurfaceDC(image, origin, rect, 32)
+        .FillRect(FromQRect(rect),
+                  RGB(uint8_t(qRed(colour)), uint8_t(qGreen(colour)), uint8_t(qBlue(colour))));
+}
+
+bool SameRows(const QRect &a, const QRect &b)
+{
+    return a.top() == b.top() && a.bottom() == b.bottom();
+}
 
 } // namespace
 
@@ -54,7 +71,6 @@ void ProgressStatusBar::Fill(const QRect &rect, QRgb colour)
     const QRect target = rect & surface_.rect();
     if (target.isEmpty())
         return;
-    colour |= 0xff000000u;
     const bool sameColour = colour == lastColour_;
     const QRect before = lastFill_;
     lastRequest_ = rect;
@@ -62,14 +78,13 @@ void ProgressStatusBar::Fill(const QRect &rect, QRgb colour)
         return;
     // A longer bar of the same colour over the last one changes only its new part.
     QRect fresh = target;
-    if (sameColour && before.top() == target.top() && before.bottom() == target.bottom()
-        && before.left() == target.left() && before.right() < target.right())
+    if (sameColour && SameRows(before, target) && before.left() == target.left()
+        && before.right() < target.right())
         fresh.setLeft(before.right() + 1);
     // The surface takes the fill when it is next read or painted: the pending part stays
-    // one rectangle in one colour, so a fill that does not extend it writes it first.
+    // one rectangle in one colour, so a fill that does not continue it writes it first.
     if (!unwritten_.isEmpty()
-        && !(sameColour && unwritten_.top() == fresh.top() && unwritten_.bottom() == fresh.bottom()
-             && unwritten_.right() + 1 == fresh.left()))
+        && !(sameColour && SameRows(unwritten_, fresh) && unwritten_.right() + 1 == fresh.left()))
         WriteSurface();
     unwritten_ = unwritten_.isEmpty() ? fresh : unwritten_.united(fresh);
     lastFill_ = target;
@@ -87,13 +102,7 @@ void ProgressStatusBar::WriteSurface() const
 {
     if (unwritten_.isEmpty())
         return;
-    // The surface has 32 bits a pixel and no alpha; a solid fill is one word a pixel.
-    uchar *bits = surface_.bits();
-    const qsizetype stride = surface_.bytesPerLine();
-    for (int y = unwritten_.top(); y <= unwritten_.bottom(); ++y) {
-        auto *line = reinterpret_cast<QRgb *>(bits + stride * y);
-        std::fill(line + unwritten_.left(), line + unwritten_.right() + 1, lastColour_);
-    }
+    FillSolid(surface_, {}, unwritten_, lastColour_);
     unwritten_ = QRect();
 }
 
@@ -132,21 +141,17 @@ bool ProgressStatusBar::ShowNow(const QRect &rect, const QRgb *colour)
             || image->format() == QImage::Format_ARGB32_Premultiplied);
     if (direct) {
         // An opaque pixel reads the same in all three formats.
-        uchar *bits = image->bits();
-        const qsizetype stride = image->bytesPerLine();
-        for (const QRect &part : region)
-            for (int y = part.top(); y <= part.bottom(); ++y) {
-                auto *line = reinterpret_cast<QRgb *>(bits + stride * y) + part.left();
-                if (colour) {
-                    std::fill_n(line, part.width(), *colour);
-                } else {
-                    const QPoint from = part.topLeft() - offset;
-                    std::copy_n(reinterpret_cast<const QRgb *>(
-                                    surface_.constScanLine(from.y() + y - part.top()))
-                                    + from.x(),
-                                part.width(), line);
-                }
+        for (const QRect &part : region) {
+            if (colour) {
+                FillSolid(*image, -offset, part.translated(-offset), *colour);
+                continue;
             }
+            for (int y = part.top(); y <= part.bottom(); ++y)
+                std::copy_n(reinterpret_cast<const QRgb *>(surface_.constScanLine(y - offset.y()))
+                                + (part.left() - offset.x()),
+                            part.width(),
+                            reinterpret_cast<QRgb *>(image->scanLine(y)) + part.left());
+        }
     }
     store->endPaint();
     if (direct)

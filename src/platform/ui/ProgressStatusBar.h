@@ -57,6 +57,7 @@ public:
     // test for it is inline and comes first.
     void FillNow(const QRect &rect, QRgb colour)
     {
+        colour |= 0xff000000u;
         if (rendered_ && (rect != lastRequest_ || colour != lastColour_))
             Fill(rect, colour);
     }
@@ -78,6 +79,7 @@ protected:
 
 private:
     void Render();
+    // FillNow's work for a fill that differs from the last; colour is opaque.
     void Fill(const QRect &rect, QRgb colour);
     // Puts rect on screen at once without a repaint, filled with *colour or, without
     // one, as the surface has it; false when the window's backing store does not allow
