@@ -22,6 +22,10 @@ constexpr QRgb kBarColour = 0xff000080u;
 
 void TMainForm::SetProStatus(int Value)
 {
+    // Operations report every row, so most calls bring the value the bar already shows
+    // (or shows at its next paint): drawing that bar again would change nothing.
+    if (Value == ProgressPercent)
+        return;
     if (Value < ProgressPercent) {
         ProgressPercent = Value;
         StatusBar1->RepaintNow();
@@ -35,7 +39,7 @@ void TMainForm::SBarPaintMore()
 {
     // Before the panel's first paint ProgressRect is empty and nothing shows; the first
     // paint draws the bar at the stored percentage. A bar that would not change a pixel
-    // is skipped by the status bar, so reporting every row stays cheap.
+    // (a higher percentage of a narrow panel) is skipped by the status bar.
     const ::Rect bar = document::ProgressBarRect(ProgressRect, ProgressPercent);
     if (!bar.Empty())
         StatusBar1->FillNow(ToQRect(bar), kBarColour);

@@ -183,6 +183,36 @@ private slots:
         QCOMPARE(painted, native);
     }
 
+    void widgetPutOverTheBarDuringAnOperationIsNotDrawnOver_data()
+    {
+        // Where the bar goes into the window between two reports is kept from one to the
+        // next; a widget shown over it in between, without the event loop running, must
+        // still be left alone.
+        QTest::addColumn<QRect>("cover");
+        QTest::newRow("middle of the panel") << QRect(400, 0, 60, 19);
+        QTest::newRow("right end of the panel") << QRect(600, 0, 164, 19);
+        QTest::newRow("top rows of the panel") << QRect(250, 0, 514, 8);
+    }
+    void widgetPutOverTheBarDuringAnOperationIsNotDrawnOver()
+    {
+        QFETCH(QRect, cover);
+        Window w;
+        w.form->SetProStatus(10);
+        w.form->SetProStatus(20);
+        QWidget *parent = w.Bar().parentWidget();
+        auto *widget = new QWidget(parent);
+        widget->setAutoFillBackground(true);
+        widget->setGeometry(cover.translated(w.Bar().mapTo(parent, QPoint())));
+        widget->show();
+        widget->raise();
+        w.form->SetProStatus(100);
+        const QImage screen = Screen(w.Bar());
+        const QRect panel = w.Panel();
+        for (int y = panel.top(); y <= panel.bottom(); ++y)
+            for (int x = panel.left() + Expected(w, 20); x <= panel.right(); ++x)
+                QCOMPARE(screen.pixel(x, y) == kNavy, !cover.contains(x, y));
+    }
+
     void fillsOfAnotherColourOrShorterLandOnScreenAndSurfaceAlike()
     {
         // The bar alone, as its own window: fills of any colour and length, each on

@@ -5,7 +5,9 @@
 #include "platform/ui/QtRect.h"
 
 #include <QBackingStore>
+#include <QCoreApplication>
 #include <QEvent>
+#include <QMetaMethod>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -18,7 +20,7 @@ namespace {
 constexpr int kPanelTop = 2;
 
 // Fills rect (bar coordinates) of image, whose pixel (x, y) shows bar point
-// (x - origin.x, y - origin.y), with colour; a device context over the image does it.
+// (x + origin.x, y + origin.y), with colour; a device context over the image does it.
 void FillSolid(QImage &image, QPoint origin, const QRect &rect, QRgb colour)
 {
     gdi::SurfaceDC(image, origin, rect, 32)
@@ -41,6 +43,11 @@ ProgressStatusBar::ProgressStatusBar(QWidget *parent) : QWidget(parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+ProgressStatusBar::~ProgressStatusBar()
+{
+    DropDirect();
+}
+
 QSize ProgressStatusBar::sizeHint() const
 {
     return {kFirstPanelWidth + 100, kHeight};
@@ -61,7 +68,8 @@ void ProgressStatusBar::RepaintNow()
     Render();
     if (surface_.isNull() || !ShowNow(rect(), nullptr))
         repaint();
-    emit Shown(rect());
+    if (shownWatched_)
+        emit Shown(rect());
 }
 
 void ProgressStatusBar::Fill(const QRect &rect, QRgb colour)
@@ -95,7 +103,8 @@ void ProgressStatusBar::Fill(const QRect &rect, QRgb colour)
         WriteSurface();
         repaint(fresh);
     }
-    emit Shown(fresh);
+    if (shownWatched_)
+        emit Shown(fresh);
 }
 
 void ProgressStatusBar::WriteSurface() const
@@ -114,10 +123,55 @@ const QImage &ProgressStatusBar::Surface() const
 
 bool ProgressStatusBar::ShowNow(const QRect &rect, const QRgb *colour)
 {
+    if (!direct_ && !FindDirect())
+        return false;
+    const QRect part = rect & direct_->visible;
+    if (part.isEmpty())
+        return true;
+    const QPoint offset = direct_->offset;
+    const QRegion region(part.translated(offset));
+    QBackingStore *store = direct_->store;
+    store->beginPaint(region);
+    QPaintDevice *device = store->paintDevice();
+    if (!direct_->image) {
+        // Only a store image at one device pixel per pixel, in a 32-bit RGB format and
+        // holding the whole visible bar, is written directly.
+        QImage *image = device && device->devType() == QInternal::Image
+                            ? static_cast<QImage *>(device)
+                            : nullptr;
+        if (image && image->devicePixelRatio() == 1
+            && image->rect().contains(direct_->visible.translated(offset))
+            && (image->format() == QImage::Format_RGB32 || image->format() == QImage::Format_ARGB32
+                || image->format() == QImage::Format_ARGB32_Premultiplied))
+            direct_->image = image;
+    }
+    if (device != direct_->image) {
+        store->endPaint();
+        DropDirect();
+        return false;
+    }
+    // An opaque pixel reads the same in all three formats.
+    QImage &image = *direct_->image;
+    if (colour) {
+        FillSolid(image, -offset, part, *colour);
+    } else {
+        for (int y = part.top(); y <= part.bottom(); ++y)
+            std::copy_n(reinterpret_cast<const QRgb *>(surface_.constScanLine(y)) + part.left(),
+                        part.width(),
+                        reinterpret_cast<QRgb *>(image.scanLine(y + offset.y())) + part.left()
+                            + offset.x());
+    }
+    store->endPaint();
+    store->flush(region, direct_->handle);
+    return true;
+}
+
+bool ProgressStatusBar::FindDirect()
+{
     // Straight into the window's backing store and out to the screen, as a window
-    // system's direct drawing does, for the common case: a raster window at one device
-    // pixel per pixel, its store the window's size and in a 32-bit RGB format. A
-    // repaint does the same through the widget machinery at several times the cost.
+    // system's direct drawing does, for the common case: a raster window whose store
+    // has the window's size, and a bar whose visible part is one rectangle. A repaint
+    // does the same through the widget machinery at several times the cost.
     QWidget *top = window();
     QBackingStore *store = backingStore();
     QWindow *handle = top->windowHandle();
@@ -127,36 +181,43 @@ bool ProgressStatusBar::ShowNow(const QRect &rect, const QRgb *colour)
     if (!store || !handle || !shownByTop || handle->surfaceType() != QSurface::RasterSurface
         || store->size() != top->size())
         return false;
-    const QPoint offset = mapTo(top, QPoint());
-    const QRegion region = (visibleRegion() & rect).translated(offset);
-    if (region.isEmpty())
-        return true;
-    store->beginPaint(region);
-    QPaintDevice *device = store->paintDevice();
-    QImage *image =
-        device && device->devType() == QInternal::Image ? static_cast<QImage *>(device) : nullptr;
-    const bool direct =
-        image && image->devicePixelRatio() == 1 && image->rect().contains(region.boundingRect())
-        && (image->format() == QImage::Format_RGB32 || image->format() == QImage::Format_ARGB32
-            || image->format() == QImage::Format_ARGB32_Premultiplied);
-    if (direct) {
-        // An opaque pixel reads the same in all three formats.
-        for (const QRect &part : region) {
-            if (colour) {
-                FillSolid(*image, -offset, part.translated(-offset), *colour);
-                continue;
-            }
-            for (int y = part.top(); y <= part.bottom(); ++y)
-                std::copy_n(reinterpret_cast<const QRgb *>(surface_.constScanLine(y - offset.y()))
-                                + (part.left() - offset.x()),
-                            part.width(),
-                            reinterpret_cast<QRgb *>(image->scanLine(y)) + part.left());
-        }
-    }
-    store->endPaint();
-    if (direct)
-        store->flush(region, handle);
-    return direct;
+    const QRegion visible = visibleRegion();
+    if (visible.rectCount() > 1)
+        return false;
+    direct_ = Direct{store, handle, nullptr, mapTo(top, QPoint()), visible.boundingRect()};
+    QCoreApplication::instance()->installEventFilter(this);
+    return true;
+}
+
+void ProgressStatusBar::DropDirect()
+{
+    if (!direct_)
+        return;
+    direct_.reset();
+    QCoreApplication::instance()->removeEventFilter(this);
+}
+
+void ProgressStatusBar::connectNotify(const QMetaMethod &signal)
+{
+    if (signal == QMetaMethod::fromSignal(&ProgressStatusBar::Shown))
+        shownWatched_ = true;
+    QWidget::connectNotify(signal);
+}
+
+void ProgressStatusBar::disconnectNotify(const QMetaMethod &signal)
+{
+    // An invalid signal stands for a disconnection of everything.
+    if (!signal.isValid() || signal == QMetaMethod::fromSignal(&ProgressStatusBar::Shown))
+        shownWatched_ = isSignalConnected(QMetaMethod::fromSignal(&ProgressStatusBar::Shown));
+    QWidget::disconnectNotify(signal);
+}
+
+bool ProgressStatusBar::eventFilter(QObject *watched, QEvent *event)
+{
+    // Installed on the application while direct_ is kept: whatever the event, the
+    // window may have changed.
+    DropDirect();
+    return QWidget::eventFilter(watched, event);
 }
 
 void ProgressStatusBar::Render()

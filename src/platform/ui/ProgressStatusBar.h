@@ -21,6 +21,8 @@
 #include <functional>
 #include <optional>
 
+class QBackingStore;
+
 class ProgressStatusBar : public QWidget {
     Q_OBJECT
 public:
@@ -34,6 +36,7 @@ public:
         std::function<void(ProgressStatusBar *bar, int panel, const QRect &rect)>;
 
     explicit ProgressStatusBar(QWidget *parent = nullptr);
+    ~ProgressStatusBar() override;
 
     void SetDrawPanelHandler(DrawPanelHandler handler) { drawPanel_ = std::move(handler); }
 
@@ -74,6 +77,9 @@ signals:
 
 protected:
     bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void connectNotify(const QMetaMethod &signal) override;
+    void disconnectNotify(const QMetaMethod &signal) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
@@ -85,6 +91,10 @@ private:
     // one, as the surface has it; false when the window's backing store does not allow
     // it.
     bool ShowNow(const QRect &rect, const QRgb *colour);
+    // Finds the window's backing store and the bar's place in it, or false when the bar
+    // cannot be drawn there directly.
+    bool FindDirect();
+    void DropDirect();
     // Writes the fills not yet on the surface (they are on screen already).
     void WriteSurface() const;
 
@@ -98,6 +108,24 @@ private:
     QImage background_;
     QColor backgroundFace_;
     DrawPanelHandler drawPanel_;
+    // Where ShowNow draws: the window's backing store, its image (known after the first
+    // draw), the bar's offset in the window and the bar's visible part (bar
+    // coordinates). Finding it walks the widget tree, which costs more than the fill, so
+    // it is kept while no event reaches any object of the application: every change that
+    // could move, cover or re-create any of it (a move, resize, show, hide, raise,
+    // reparenting or repaint of any widget, a resized or re-exposed window) is delivered
+    // as an event, and an operation reporting progress lets none through.
+    struct Direct {
+        QBackingStore *store = nullptr;
+        QWindow *handle = nullptr;
+        QImage *image = nullptr;
+        QPoint offset;
+        QRect visible;
+    };
+    std::optional<Direct> direct_;
+    // Whether anything is connected to Shown: emitting it to nobody still reads the
+    // connection lists, which a fill in the middle of an operation finds out of the cache.
+    bool shownWatched_ = false;
     QRect lastRequest_;
     QRect lastFill_;
     QRgb lastColour_ = 0;
