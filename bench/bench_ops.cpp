@@ -13,6 +13,10 @@
 //   BM_GrayscaleInsideProgress  the time Grayscale spends inside SetProStatus, by kind
 //       of call: a more exact figure for what progress costs than the difference of
 //       two separate runs on a shared machine.
+//   BM_ProgressPaired/op:N  Grayscale (0) or Soften (1) without and with progress to the
+//       status bar, the two back to back in every iteration, in turns first: the
+//       host's load drifts between separate runs, a pair shares it. Its counter is what
+//       progress adds, in per cent of the time without.
 //   BM_SoftenLiteral   ApplyFilter with SoftenKernel, all 25 products, for scale.
 //   BM_Target/<op>/<target>  each operation forced onto each vector target this
 //       processor has.
@@ -100,12 +104,22 @@ public:
     {
         ConsoleReporter::ReportRuns(runs);
         for (const Run &run : runs)
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
                 times_[Name(run)].push_back(run.GetAdjustedRealTime());
+                if (const auto adds = run.counters.find("adds_pct"); adds != run.counters.end())
+                    adds_[Name(run)].push_back(adds->second);
+            }
     }
     void Finalize() override
     {
         ConsoleReporter::Finalize();
+        for (auto &[name, adds] : adds_) {
+            std::sort(adds.begin(), adds.end());
+            std::printf("%s: progress to the status bar adds %+.1f %% (median of %zu), "
+                        "%+.1f %% to %+.1f %%\n",
+                        name.c_str(), adds[adds.size() / 2], adds.size(), adds.front(),
+                        adds.back());
+        }
         const auto memcpy = times_.find("BM_Memcpy");
         if (memcpy == times_.end())
             return;
@@ -142,6 +156,7 @@ private:
         return name;
     }
     std::map<std::string, std::vector<double>> times_;
+    std::map<std::string, std::vector<double>> adds_;
 };
 
 void Register(const Pictures &p, TMainForm &form)
@@ -219,6 +234,35 @@ void Register(const Pictures &p, TMainForm &form)
             state.counters["longer_us"] = (*inside)[1] / n;
             state.counters["clear_us"] = (*inside)[2] / n;
         }));
+    configure(benchmark::RegisterBenchmark(
+                  "BM_ProgressPaired",
+                  [&p, bar](benchmark::State &state) {
+                      using Clock = std::chrono::steady_clock;
+                      auto run = [&p, &state](const document::ProgressSink &sink) {
+                          const auto start = Clock::now();
+                          if (state.range(0) == 0)
+                              ops::Grayscale(p.work, sink);
+                          else
+                              ops::Soften(p.work, sink);
+                          benchmark::ClobberMemory();
+                          return std::chrono::duration<double>(Clock::now() - start).count();
+                      };
+                      p.Restore();
+                      double without = 0;
+                      double with = 0;
+                      bool withFirst = false;
+                      for (auto _ : state) {
+                          if (withFirst)
+                              with += run(bar);
+                          without += run({});
+                          if (!withFirst)
+                              with += run(bar);
+                          withFirst = !withFirst;
+                      }
+                      state.counters["adds_pct"] = 100.0 * (with / without - 1);
+                  }))
+        ->ArgName("op")
+        ->DenseRange(0, 1);
     configure(benchmark::RegisterBenchmark("BM_ProgressOnly", [bar](benchmark::State &state) {
         for (auto _ : state) {
             bar(0);
