@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/ui/ProgressStatusBar.h"
 
-#include "platform/gdi/SurfaceDC.h"
-#include "platform/ui/QtRect.h"
-
 #include <QBackingStore>
 #include <QCoreApplication>
 #include <QEvent>
@@ -19,13 +16,18 @@ namespace {
 // Panels start 2 pixels below the bar's top edge, which carries a light line.
 constexpr int kPanelTop = 2;
 
-// Fills rect (bar coordinates) of image, whose pixel (x, y) shows bar point
-// (x + origin.x, y + origin.y), with colour; a device context over the image does it.
+// Fills rect (bar coordinates) of a 32-bit image, whose pixel (x, y) shows bar point
+// (x + origin.x, y + origin.y), with colour. A fill in the middle of an operation finds
+// its code and the image out of the cache, so it is a plain loop.
 void FillSolid(QImage &image, QPoint origin, const QRect &rect, QRgb colour)
 {
-    gdi::SurfaceDC(image, origin, rect, 32)
-        .FillRect(FromQRect(rect),
-                  RGB(uint8_t(qRed(colour)), uint8_t(qGreen(colour)), uint8_t(qBlue(colour))));
+    const QRect area = rect.translated(-origin) & image.rect();
+    if (area.isEmpty())
+        return;
+    const qsizetype stride = image.bytesPerLine();
+    uchar *row = image.bits() + area.top() * stride + area.left() * 4;
+    for (int y = area.top(); y <= area.bottom(); ++y, row += stride)
+        std::fill_n(reinterpret_cast<QRgb *>(row), area.width(), colour);
 }
 
 bool SameRows(const QRect &a, const QRect &b)
