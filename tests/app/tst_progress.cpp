@@ -213,6 +213,33 @@ private slots:
                 QCOMPARE(screen.pixel(x, y) == kNavy, !cover.contains(x, y));
     }
 
+    void shownReachesEveryReceiverConnectedAtTheTime()
+    {
+        // The bar emits Shown only while something is connected to it.
+        Window w;
+        int first = 0;
+        int second = 0;
+        auto count = [&w](int &n) {
+            return QObject::connect(&w.Bar(), &ProgressStatusBar::Shown, [&n] { ++n; });
+        };
+        const QMetaObject::Connection a = count(first);
+        const QMetaObject::Connection b = count(second);
+        w.form->SetProStatus(10);
+        QObject::disconnect(a);
+        w.form->SetProStatus(20);
+        QObject::disconnect(b);
+        w.form->SetProStatus(30);
+        count(first);
+        w.form->SetProStatus(40);
+        {
+            QObject receiver;
+            QObject::connect(&w.Bar(), &ProgressStatusBar::Shown, &receiver, [] {});
+        }
+        w.form->SetProStatus(0);
+        QCOMPARE(first, 3);
+        QCOMPARE(second, 2);
+    }
+
     void fillsOfAnotherColourOrShorterLandOnScreenAndSurfaceAlike()
     {
         // The bar alone, as its own window: fills of any colour and length, each on

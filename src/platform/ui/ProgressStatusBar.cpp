@@ -70,7 +70,7 @@ void ProgressStatusBar::RepaintNow()
     Render();
     if (surface_.isNull() || !ShowNow(rect(), nullptr))
         repaint();
-    if (shownWatched_)
+    if (shownReceivers_ > 0)
         emit Shown(rect());
 }
 
@@ -105,7 +105,7 @@ void ProgressStatusBar::Fill(const QRect &rect, QRgb colour)
         WriteSurface();
         repaint(fresh);
     }
-    if (shownWatched_)
+    if (shownReceivers_ > 0)
         emit Shown(fresh);
 }
 
@@ -199,18 +199,20 @@ void ProgressStatusBar::DropDirect()
     QCoreApplication::instance()->removeEventFilter(this);
 }
 
+// Both run with a lock of Qt's held and may not ask the object anything: they count.
 void ProgressStatusBar::connectNotify(const QMetaMethod &signal)
 {
     if (signal == QMetaMethod::fromSignal(&ProgressStatusBar::Shown))
-        shownWatched_ = true;
+        ++shownReceivers_;
     QWidget::connectNotify(signal);
 }
 
 void ProgressStatusBar::disconnectNotify(const QMetaMethod &signal)
 {
-    // An invalid signal stands for a disconnection of everything.
-    if (!signal.isValid() || signal == QMetaMethod::fromSignal(&ProgressStatusBar::Shown))
-        shownWatched_ = isSignalConnected(QMetaMethod::fromSignal(&ProgressStatusBar::Shown));
+    // A disconnection of everything (an invalid signal) leaves the count as it is:
+    // emitting to nobody costs a little, missing a receiver would be wrong.
+    if (signal == QMetaMethod::fromSignal(&ProgressStatusBar::Shown) && shownReceivers_ > 0)
+        --shownReceivers_;
     QWidget::disconnectNotify(signal);
 }
 

@@ -123,9 +123,9 @@ private:
         QRect visible;
     };
     std::optional<Direct> direct_;
-    // Whether anything is connected to Shown: emitting it to nobody still reads the
-    // connection lists, which a fill in the middle of an operation finds out of the cache.
-    bool shownWatched_ = false;
+    // How many connections Shown has: emitting it to nobody still reads the connection
+    // lists, which a fill in the middle of an operation finds out of the cache.
+    int shownReceivers_ = 0;
     QRect lastRequest_;
     QRect lastFill_;
     QRgb lastColour_ = 0;
