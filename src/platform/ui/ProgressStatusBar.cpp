@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/ui/ProgressStatusBar.h"
 
+#include "platform/gdi/SurfaceDC.h"
+#include "platform/ui/QtRect.h"
+
 #include <QBackingStore>
 #include <QCoreApplication>
 #include <QEvent>
-#include <QMetaMethod>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -16,18 +18,13 @@ namespace {
 // Panels start 2 pixels below the bar's top edge, which carries a light line.
 constexpr int kPanelTop = 2;
 
-// Fills rect (bar coordinates) of a 32-bit image, whose pixel (x, y) shows bar point
-// (x + origin.x, y + origin.y), with colour. A fill in the middle of an operation finds
-// its code and the image out of the cache, so it is a plain loop.
+// Fills rect (bar coordinates) of image, whose pixel (x, y) shows bar point
+// (x + origin.x, y + origin.y), with colour; a device context over the image does it.
 void FillSolid(QImage &image, QPoint origin, const QRect &rect, QRgb colour)
 {
-    const QRect area = rect.translated(-origin) & image.rect();
-    if (area.isEmpty())
-        return;
-    const qsizetype stride = image.bytesPerLine();
-    uchar *row = image.bits() + area.top() * stride + area.left() * 4;
-    for (int y = area.top(); y <= area.bottom(); ++y, row += stride)
-        std::fill_n(reinterpret_cast<QRgb *>(row), area.width(), colour);
+    gdi::SurfaceDC(image, origin, rect, 32)
+        .FillRect(FromQRect(rect),
+                  RGB(uint8_t(qRed(colour)), uint8_t(qGreen(colour)), uint8_t(qBlue(colour))));
 }
 
 bool SameRows(const QRect &a, const QRect &b)
@@ -70,8 +67,7 @@ void ProgressStatusBar::RepaintNow()
     Render();
     if (surface_.isNull() || !ShowNow(rect(), nullptr))
         repaint();
-    if (shownReceivers_ > 0)
-        emit Shown(rect());
+    emit Shown(rect());
 }
 
 void ProgressStatusBar::Fill(const QRect &rect, QRgb colour)
@@ -105,8 +101,7 @@ void ProgressStatusBar::Fill(const QRect &rect, QRgb colour)
         WriteSurface();
         repaint(fresh);
     }
-    if (shownReceivers_ > 0)
-        emit Shown(fresh);
+    emit Shown(fresh);
 }
 
 void ProgressStatusBar::WriteSurface() const
@@ -197,23 +192,6 @@ void ProgressStatusBar::DropDirect()
         return;
     direct_.reset();
     QCoreApplication::instance()->removeEventFilter(this);
-}
-
-// Both run with a lock of Qt's held and may not ask the object anything: they count.
-void ProgressStatusBar::connectNotify(const QMetaMethod &signal)
-{
-    if (signal == QMetaMethod::fromSignal(&ProgressStatusBar::Shown))
-        ++shownReceivers_;
-    QWidget::connectNotify(signal);
-}
-
-void ProgressStatusBar::disconnectNotify(const QMetaMethod &signal)
-{
-    // A disconnection of everything (an invalid signal) leaves the count as it is:
-    // emitting to nobody costs a little, missing a receiver would be wrong.
-    if (signal == QMetaMethod::fromSignal(&ProgressStatusBar::Shown) && shownReceivers_ > 0)
-        --shownReceivers_;
-    QWidget::disconnectNotify(signal);
 }
 
 bool ProgressStatusBar::eventFilter(QObject *watched, QEvent *event)

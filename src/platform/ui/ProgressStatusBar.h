@@ -78,8 +78,6 @@ signals:
 protected:
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
-    void connectNotify(const QMetaMethod &signal) override;
-    void disconnectNotify(const QMetaMethod &signal) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
@@ -123,9 +121,6 @@ private:
         QRect visible;
     };
     std::optional<Direct> direct_;
-    // How many connections Shown has: emitting it to nobody still reads the connection
-    // lists, which a fill in the middle of an operation finds out of the cache.
-    int shownReceivers_ = 0;
     QRect lastRequest_;
     QRect lastFill_;
     QRgb lastColour_ = 0;
