@@ -7,10 +7,10 @@
 // Run from the build folder: bench/bench_loading [--benchmark_filter=...]
 #include "document/DepthConversion.h"
 #include "document/PictureLoader.h"
-#include "document/ProgressGeometry.h"
 #include "platform/rastix/Rastix.h"
-#include "platform/ui/ProgressStatusBar.h"
 #include "support/BmpBuilder.h"
+#include "widgets/ProgressGeometry.h"
+#include "widgets/ProgressStatusBar.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -74,7 +74,7 @@ struct StatusBarFixture {
         bar.SetDrawPanelHandler([this](ProgressStatusBar *b, int, const QRect &rect) {
             panel = rect;
             const Rect r{rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1};
-            const Rect fill = document::ProgressBarRect(r, percent);
+            const Rect fill = ProgressBarRect(r, percent);
             if (!fill.Empty())
                 b->Canvas()->fillRect(fill.Left, fill.Top, fill.Width(), fill.Height(),
                                       QColor(0, 0, 128));
@@ -91,7 +91,7 @@ struct StatusBarFixture {
             return;
         }
         const Rect r{panel.left(), panel.top(), panel.right() + 1, panel.bottom() + 1};
-        const Rect fill = document::ProgressBarRect(r, percent);
+        const Rect fill = ProgressBarRect(r, percent);
         if (!fill.Empty())
             bar.FillNow(QRect(fill.Left, fill.Top, fill.Width(), fill.Height()), 0xff000080u);
     }

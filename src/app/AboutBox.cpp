@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/AboutBox.h"
 
-#include "platform/ui/Clock.h"
-#include "platform/ui/JpegImage.h"
-#include "platform/ui/NamedWidgets.h"
-#include "platform/ui/SansFont.h"
-#include "platform/ui/ScreenCentre.h"
-#include "platform/ui/ShellService.h"
+#include "widgets/Clock.h"
+#include "widgets/JpegImage.h"
+#include "widgets/NamedWidgets.h"
+#include "widgets/SansFont.h"
+#include "widgets/ScreenCentre.h"
+#include "widgets/ShellService.h"
 
 #include <QFile>
 #include <QFrame>

@@ -6,11 +6,11 @@
 #include "app/Application.h"
 #include "app/ProgramDir.h"
 #include "colour/PaletteField.h"
-#include "platform/ui/AlignPanel.h"
-#include "platform/ui/HelpEngine.h"
-#include "platform/ui/QtFileDialogService.h"
-#include "platform/ui/QtMessageService.h"
-#include "platform/ui/UserMessageEvent.h"
+#include "widgets/AlignPanel.h"
+#include "widgets/HelpEngine.h"
+#include "widgets/QtFileDialogService.h"
+#include "widgets/QtMessageService.h"
+#include "widgets/UserMessageEvent.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

@@ -23,12 +23,12 @@
 #include "document/RasterLibrary.h"
 #include "history/History.h"
 #include "platform/gdi/Rect.h"
-#include "platform/ui/FileDialogService.h"
-#include "platform/ui/SettingsStore.h"
-#include "platform/ui/ShiftState.h"
-#include "platform/ui/SurfacePaintBox.h"
 #include "view/BrushStroke.h"
 #include "view/DockEdge.h"
+#include "widgets/FileDialogService.h"
+#include "widgets/SettingsStore.h"
+#include "widgets/ShiftState.h"
+#include "widgets/SurfacePaintBox.h"
 
 #include <QMainWindow>
 #include <QPoint>

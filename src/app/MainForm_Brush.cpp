@@ -18,15 +18,15 @@
 // exactly as a full PaintBox1Paint leaves it.
 #include "app/MainForm.h"
 
-#include "platform/ui/QtRect.h"
-#include "platform/ui/SpinEdit.h"
-#include "platform/ui/SurfacePaintBox.h"
+#include "colour/DoPix.h"
 #include "view/BrushGeometry.h"
 #include "view/BrushOutline.h"
 #include "view/BrushStroke.h"
-#include "view/DoPix.h"
 #include "view/PaintView.h"
 #include "view/RasterToViewRect.h"
+#include "widgets/QtRect.h"
+#include "widgets/SpinEdit.h"
+#include "widgets/SurfacePaintBox.h"
 
 #include <QTimer>
 #include <QToolButton>
@@ -90,7 +90,7 @@ Rect TMainForm::BrushLine(int x1, int y1, int x2, int y2, int hue, int sat)
 
 void TMainForm::DoPix(int x, int y, int hue, int sat, int bright)
 {
-    view::DoPix(SourceRaster, WorkRaster, x, y, hue, sat, bright, ColorierenBtn->isChecked());
+    colour::DoPix(SourceRaster, WorkRaster, x, y, hue, sat, bright, ColorierenBtn->isChecked());
 }
 
 view::StrokeParams TMainForm::StrokeNow(int32_t hue, int32_t sat) const

@@ -12,10 +12,10 @@
 #include "colour/RGBHSL.h"
 #include "colour/TypedColour.h"
 #include "platform/gdi/Gdi.h"
-#include "platform/ui/SpinEdit.h"
-#include "platform/ui/SurfacePaintBox.h"
-#include "platform/ui/Swatch.h"
 #include "view/DrawRaster.h"
+#include "widgets/SpinEdit.h"
+#include "widgets/SurfacePaintBox.h"
+#include "widgets/Swatch.h"
 
 #include <QLabel>
 #include <QToolButton>

@@ -5,8 +5,8 @@
 // bar would go and is redrawn only when that place changes; the release docks the bar.
 #include "app/MainForm.h"
 
-#include "platform/ui/AlignPanel.h"
-#include "platform/ui/InvertedFrame.h"
+#include "widgets/AlignPanel.h"
+#include "widgets/InvertedFrame.h"
 
 #include <QMouseEvent>
 

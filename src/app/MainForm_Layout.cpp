@@ -4,12 +4,12 @@
 #include "app/MainForm.h"
 
 #include "app/Application.h"
-#include "platform/ui/AlignPanel.h"
-#include "platform/ui/MessageServiceSink.h"
-#include "platform/ui/NamedWidgets.h"
-#include "platform/ui/ProgressStatusBar.h"
-#include "platform/ui/SpinEdit.h"
-#include "platform/ui/Swatch.h"
+#include "widgets/AlignPanel.h"
+#include "widgets/MessageServiceSink.h"
+#include "widgets/NamedWidgets.h"
+#include "widgets/ProgressStatusBar.h"
+#include "widgets/SpinEdit.h"
+#include "widgets/Swatch.h"
 
 #include <QButtonGroup>
 #include <QIcon>

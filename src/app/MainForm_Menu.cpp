@@ -2,7 +2,7 @@
 // The main menu and the wiring of every control's event to its handler.
 #include "app/MainForm.h"
 
-#include "platform/ui/SpinEdit.h"
+#include "widgets/SpinEdit.h"
 
 #include <QAction>
 #include <QMenu>

@@ -6,7 +6,7 @@
 
 #include "document/DepthConversion.h"
 #include "document/PictureLoader.h"
-#include "platform/ui/MessageService.h"
+#include "widgets/MessageService.h"
 
 #include <QFile>
 

@@ -9,8 +9,8 @@
 #include "ops/ColorizeAll.h"
 #include "ops/Grayscale.h"
 #include "ops/Soften.h"
-#include "platform/ui/MessageService.h"
-#include "platform/ui/SpinEdit.h"
+#include "widgets/MessageService.h"
+#include "widgets/SpinEdit.h"
 
 #include <QToolButton>
 
@@ -57,6 +57,6 @@ void TMainForm::ColorAllBtnClick()
             ops::ColorizeAll(source, work, hue, sat, bright, colorize);
             return true;
         },
-        colorize ? std::optional(history::Paint{hue, sat, bright}) : std::nullopt);
+        colorize ? std::optional(colour::Paint{hue, sat, bright}) : std::nullopt);
     PaintBox1Paint();
 }

@@ -4,9 +4,9 @@
 
 #include "app/AboutBox.h"
 #include "app/PrintForm.h"
-#include "platform/ui/MessageService.h"
-#include "platform/ui/MessageServiceSink.h"
 #include "view/PrintRaster.h"
+#include "widgets/MessageService.h"
+#include "widgets/MessageServiceSink.h"
 
 #include <QPrinter>
 

@@ -6,9 +6,9 @@
 // the event loop run.
 #include "app/MainForm.h"
 
-#include "document/ProgressGeometry.h"
-#include "platform/ui/ProgressStatusBar.h"
-#include "platform/ui/QtRect.h"
+#include "widgets/ProgressGeometry.h"
+#include "widgets/ProgressStatusBar.h"
+#include "widgets/QtRect.h"
 
 #include <QColor>
 #include <QPainter>
@@ -40,7 +40,7 @@ void TMainForm::SBarPaintMore()
     // Before the panel's first paint ProgressRect is empty and nothing shows; the first
     // paint draws the bar at the stored percentage. A bar that would not change a pixel
     // (a higher percentage of a narrow panel) is skipped by the status bar.
-    const ::Rect bar = document::ProgressBarRect(ProgressRect, ProgressPercent);
+    const ::Rect bar = ProgressBarRect(ProgressRect, ProgressPercent);
     if (!bar.Empty())
         StatusBar1->FillNow(ToQRect(bar), kBarColour);
 }
@@ -48,7 +48,7 @@ void TMainForm::SBarPaintMore()
 void TMainForm::StatusBar1DrawPanel(QWidget *StatusBar, int, const QRect &Rect)
 {
     const ::Rect panel = FromQRect(Rect);
-    const ::Rect bar = document::ProgressBarRect(panel, ProgressPercent);
+    const ::Rect bar = ProgressBarRect(panel, ProgressPercent);
     auto *statusBar = qobject_cast<ProgressStatusBar *>(StatusBar);
     if (statusBar && !bar.Empty() && statusBar->Canvas())
         statusBar->Canvas()->fillRect(ToQRect(bar), QColor::fromRgb(kBarColour));

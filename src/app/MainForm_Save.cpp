@@ -7,7 +7,7 @@
 
 #include "document/SaveFormat.h"
 #include "document/SavePicture.h"
-#include "platform/ui/MessageService.h"
+#include "widgets/MessageService.h"
 
 void TMainForm::Saveas1Click()
 {

@@ -4,10 +4,10 @@
 // items. The work is the headless history; this side only repaints.
 #include "app/MainForm.h"
 
-#include "platform/ui/QtRect.h"
-#include "platform/ui/SpinEdit.h"
-#include "platform/ui/SurfacePaintBox.h"
 #include "view/BrushOutline.h"
+#include "widgets/QtRect.h"
+#include "widgets/SpinEdit.h"
+#include "widgets/SurfacePaintBox.h"
 
 void TMainForm::UndoStep()
 {

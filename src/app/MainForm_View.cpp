@@ -2,11 +2,11 @@
 // The picture view: zoom and drawing the work raster.
 #include "app/MainForm.h"
 
-#include "platform/ui/SpinEdit.h"
-#include "platform/ui/SurfacePaintBox.h"
 #include "view/BrushOutline.h"
 #include "view/PaintView.h"
 #include "view/ViewSize.h"
+#include "widgets/SpinEdit.h"
+#include "widgets/SurfacePaintBox.h"
 
 void TMainForm::ZoomEdChange()
 {

@@ -3,15 +3,15 @@
 #include "app/PrintForm.h"
 
 #include "platform/gdi/GdiTypes.h"
-#include "platform/ui/BevelLine.h"
-#include "platform/ui/NamedWidgets.h"
-#include "platform/ui/QtPrinterSetupService.h"
-#include "platform/ui/SansFont.h"
-#include "platform/ui/ScreenCentre.h"
-#include "platform/ui/SpinEdit.h"
-#include "platform/ui/SurfacePaintBox.h"
 #include "view/PrintPreview.h"
 #include "view/PrintRaster.h"
+#include "widgets/BevelLine.h"
+#include "widgets/NamedWidgets.h"
+#include "widgets/QtPrinterSetupService.h"
+#include "widgets/SansFont.h"
+#include "widgets/ScreenCentre.h"
+#include "widgets/SpinEdit.h"
+#include "widgets/SurfacePaintBox.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

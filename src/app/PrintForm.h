@@ -14,8 +14,8 @@
 #pragma once
 
 #include "document/RasterImage.h"
-#include "platform/ui/SettingsStore.h"
 #include "view/PrintPlacement.h"
+#include "widgets/SettingsStore.h"
 
 #include <QDialog>
 

@@ -3,7 +3,7 @@
 // dialog's class. Each value is stored under its control's name and property.
 #include "app/PrintForm.h"
 
-#include "platform/ui/SpinEdit.h"
+#include "widgets/SpinEdit.h"
 
 #include <QCheckBox>
 #include <QRadioButton>

@@ -19,7 +19,7 @@ QImage RasterToQImage(const RasterImage &raster)
         uchar *out = image.scanLine(y);
         if (bits == 24) {
             // Memory rows are bottom-up, pixels blue, green, red.
-            const uint8_t *in = raster.Pixels + size_t(h - 1 - y) * size_t(raster.Stride);
+            const uint8_t *in = PictureRow(raster, y);
             for (int x = 0; x < w; ++x) {
                 out[3 * x] = in[3 * x + 2];
                 out[3 * x + 1] = in[3 * x + 1];

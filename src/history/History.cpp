@@ -15,7 +15,7 @@ constexpr size_t kLargestBudget = size_t(256) << 20;
 
 // Paints that give the same colours share a key: a brightness beyond -100..100 acts as
 // the nearest end.
-uint64_t PaintKey(const Paint &p)
+uint64_t PaintKey(const colour::Paint &p)
 {
     const int32_t brightness = std::clamp(p.brightness, -100, 100);
     return uint64_t(uint32_t(p.hue)) << 32 | uint64_t(uint32_t(p.saturation) & 0xffffff) << 8
@@ -111,14 +111,14 @@ void History::PrepareTiles(const RasterImage &work)
     tilePaintCount_.assign(tilePaints_.size(), 0);
 }
 
-uint32_t History::PaintId(const Paint &paint)
+uint32_t History::PaintId(const colour::Paint &paint)
 {
     const uint64_t key = PaintKey(paint);
     const auto found = paintIds_.find(key);
     if (found != paintIds_.end())
         return found->second;
     const uint32_t id = uint32_t(tables_.size());
-    tables_.push_back(MakeColourTable(paint));
+    tables_.push_back(colour::MakeGreyColourTable(paint.hue, paint.saturation, paint.brightness));
     paintIds_.emplace(key, id);
     return id;
 }
@@ -134,7 +134,7 @@ Candidates History::CandidatesOf(size_t tile) const
     return c;
 }
 
-void History::Note(size_t tile, const Paint &paint)
+void History::Note(size_t tile, const colour::Paint &paint)
 {
     // The newest paint first; the oldest falls out.
     const uint32_t id = PaintId(paint);
@@ -178,7 +178,7 @@ void History::Push(Step step)
 
 size_t History::StoredBytes() const
 {
-    return storedBytes_ + tables_.size() * sizeof(ColourTable)
+    return storedBytes_ + tables_.size() * sizeof(colour::GreyColourTable)
            + tilePaints_.size() * (sizeof(tilePaints_[0]) + 1);
 }
 
@@ -268,7 +268,7 @@ void History::EndStroke(const RasterImage &source, const RasterImage &work)
         const Rect reach = Reach(s.x1, s.y1, s.x2, s.y2, s.params.radius, width_, height_);
         if (reach.Empty())
             continue;
-        const Paint paint{s.params.hue, s.params.saturation, s.params.brightness};
+        const colour::Paint paint{s.params.hue, s.params.saturation, s.params.brightness};
         for (int32_t ty = reach.Top / kTileSide; ty <= (reach.Bottom - 1) / kTileSide; ++ty)
             for (int32_t tx = reach.Left / kTileSide; tx <= (reach.Right - 1) / kTileSide; ++tx)
                 Note(size_t(ty) * size_t(tilesX_) + size_t(tx), paint);
@@ -305,7 +305,7 @@ void History::BeginWhole(const RasterImage &source, const RasterImage &work)
     }
 }
 
-void History::EndWhole(WholeOperation operation, std::optional<Paint> paintsAll)
+void History::EndWhole(WholeOperation operation, std::optional<colour::Paint> paintsAll)
 {
     if (inStep_ != StepKind::Whole)
         return;
@@ -343,7 +343,7 @@ void History::CancelWhole()
 void History::Restore(const Step &step, const RasterImage &source, const RasterImage &work)
 {
     for (const TileRecord &record : step.before) {
-        std::array<const ColourTable *, kCandidates> tables{};
+        std::array<const colour::GreyColourTable *, kCandidates> tables{};
         for (size_t k = 0; k < kCandidates; ++k)
             tables[k] = record.paints[k] < tables_.size() ? &tables_[record.paints[k]] : nullptr;
         RestoreTile(record, work, source, tables);

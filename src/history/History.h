@@ -12,9 +12,9 @@
 // record the same way. Nothing here shows anything or reads a control.
 #pragma once
 
+#include "colour/Paint.h"
 #include "document/ProgressSink.h"
 #include "document/RasterImage.h"
-#include "history/Paint.h"
 #include "history/TileRecord.h"
 #include "platform/gdi/Rect.h"
 #include "view/BrushStroke.h"
@@ -58,7 +58,7 @@ public:
     // being painted, it ends the stroke's step there and the stroke goes on as a new
     // step after it.
     void BeginWhole(const RasterImage &source, const RasterImage &work);
-    void EndWhole(WholeOperation operation, std::optional<Paint> paintsAll = std::nullopt);
+    void EndWhole(WholeOperation operation, std::optional<colour::Paint> paintsAll = std::nullopt);
     // The operation begun changed nothing (it was refused, or had no memory): no step.
     void CancelWhole();
 
@@ -103,9 +103,9 @@ private:
     void Push(Step step);
     void KeepWithinBudget();
     void Forget(Step &step);
-    uint32_t PaintId(const Paint &paint);
+    uint32_t PaintId(const colour::Paint &paint);
     Candidates CandidatesOf(size_t tile) const;
-    void Note(size_t tile, const Paint &paint);
+    void Note(size_t tile, const colour::Paint &paint);
     void PrepareTiles(const RasterImage &work);
     void Restore(const Step &step, const RasterImage &source, const RasterImage &work);
     bool Replay(const Step &step, const RasterImage &source, const RasterImage &work) const;
@@ -124,7 +124,7 @@ private:
     // The paints seen, with their colour tables, and for each tile the latest paints
     // written into it: the candidates its records try.
     std::unordered_map<uint64_t, uint32_t> paintIds_;
-    std::deque<ColourTable> tables_; // stable addresses: records' candidates point here
+    std::deque<colour::GreyColourTable> tables_; // stable addresses: records' candidates point here
     int32_t width_ = 0, height_ = 0, tilesX_ = 0, tilesY_ = 0;
     std::vector<std::array<uint32_t, kCandidates>> tilePaints_;
     std::vector<uint8_t> tilePaintCount_;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "history/TileRecord.h"
 
-#include "view/DoPix.h"
+#include "colour/DoPix.h"
 
 #include <zstd.h>
 
@@ -18,19 +18,16 @@ enum RunKind : uint8_t { kUnchanged = 0, kSource = 1, kLiteral = 2, kFirstPaint 
 // Kept bytes below this size are not worth compressing.
 constexpr size_t kPackFrom = 512;
 
-const uint8_t *RowOf(const RasterImage &raster, int32_t y, int32_t x)
-{
-    return raster.Pixels + int64_t(RasterHeight(raster) - 1 - y) * raster.Stride + 3 * int64_t(x);
-}
-
-uint8_t *RowOf(const RasterImage &raster, int32_t y, int32_t x, bool)
-{
-    return raster.Pixels + int64_t(RasterHeight(raster) - 1 - y) * raster.Stride + 3 * int64_t(x);
-}
-
 bool Same(const uint8_t *a, const uint8_t *b)
 {
     return a[0] == b[0] && a[1] == b[1] && a[2] == b[2];
+}
+
+// The bytes a paint's table gives a pixel of this grey value, as stored.
+bool SameAsPaint(const uint8_t *pixel, const colour::GreyColourTable &table, size_t grey)
+{
+    return pixel[0] == table.Blue[grey] && pixel[1] == table.Green[grey]
+           && pixel[2] == table.Red[grey];
 }
 
 class RunWriter {
@@ -73,7 +70,7 @@ TileRecord Encode(const Rect &area, Before before, After after, const RasterImag
     for (int32_t y = area.Top; y < area.Bottom; ++y) {
         const uint8_t *was = before(y);
         const uint8_t *now = after(y);
-        const uint8_t *src = RowOf(source, y, area.Left);
+        const uint8_t *src = PictureRow(source, y) + 3 * ptrdiff_t(area.Left);
         for (int32_t x = 0; x < width; ++x, was += 3, src += 3) {
             if (now && Same(was, now + 3 * x)) {
                 runs.Add(kUnchanged);
@@ -83,10 +80,10 @@ TileRecord Encode(const Rect &area, Before before, After after, const RasterImag
                 runs.Add(kSource);
                 continue;
             }
-            const size_t grey = size_t(view::GreyValue(src[2], src[1], src[0]));
+            const size_t grey = size_t(colour::GreyValue(src[2], src[1], src[0]));
             uint8_t kind = kLiteral;
             for (size_t k = 0; k < candidates.count; ++k) {
-                if (Same(was, (*candidates.tables[k])[grey].data())) {
+                if (SameAsPaint(was, *candidates.tables[k], grey)) {
                     kind = uint8_t(kFirstPaint + k);
                     break;
                 }
@@ -131,7 +128,7 @@ TileBytes CopyTile(const RasterImage &raster, const Rect &area)
     tile.bytes.resize(rowBytes * size_t(area.Height()));
     uint8_t *out = tile.bytes.data();
     for (int32_t y = area.Top; y < area.Bottom; ++y, out += rowBytes)
-        std::memcpy(out, RowOf(raster, y, area.Left), rowBytes);
+        std::memcpy(out, PictureRow(raster, y) + 3 * ptrdiff_t(area.Left), rowBytes);
     return tile;
 }
 
@@ -152,7 +149,7 @@ TileRecord EncodeTile(const RasterImage &raster, const Rect &area, const RasterI
                       const Candidates &candidates)
 {
     return Encode(
-        area, [&](int32_t y) { return RowOf(raster, y, area.Left); },
+        area, [&](int32_t y) { return PictureRow(raster, y) + 3 * ptrdiff_t(area.Left); },
         [](int32_t) -> const uint8_t * { return nullptr; }, source, candidates);
 }
 
@@ -165,7 +162,7 @@ bool LeftAsItWas(const TileRecord &record)
 }
 
 void RestoreTile(const TileRecord &record, const RasterImage &work, const RasterImage &source,
-                 const std::array<const ColourTable *, kCandidates> &tables)
+                 const std::array<const colour::GreyColourTable *, kCandidates> &tables)
 {
     std::vector<uint8_t> unpacked;
     const uint8_t *literal = record.literal.data();
@@ -180,8 +177,8 @@ void RestoreTile(const TileRecord &record, const RasterImage &work, const Raster
     const Rect &area = record.area;
     size_t next = 0;
     for (int32_t y = area.Top; y < area.Bottom; ++y) {
-        uint8_t *out = RowOf(work, y, area.Left, true);
-        const uint8_t *src = RowOf(source, y, area.Left);
+        uint8_t *out = PictureRow(work, y) + 3 * ptrdiff_t(area.Left);
+        const uint8_t *src = PictureRow(source, y) + 3 * ptrdiff_t(area.Left);
         int32_t x = 0;
         while (x < area.Width()) {
             const uint8_t kind = record.runs[next];
@@ -196,11 +193,14 @@ void RestoreTile(const TileRecord &record, const RasterImage &work, const Raster
                 literal += bytes;
                 break;
             default: {
-                const ColourTable &table = *tables[kind - kFirstPaint];
+                const colour::GreyColourTable &table = *tables[kind - kFirstPaint];
                 for (int32_t i = x; i < x + length; ++i) {
                     const uint8_t *s = src + 3 * i;
-                    std::memcpy(out + 3 * i,
-                                table[size_t(view::GreyValue(s[2], s[1], s[0]))].data(), 3);
+                    const size_t grey = size_t(colour::GreyValue(s[2], s[1], s[0]));
+                    uint8_t *d = out + 3 * i;
+                    d[0] = table.Blue[grey];
+                    d[1] = table.Green[grey];
+                    d[2] = table.Red[grey];
                 }
                 break;
             }

@@ -10,8 +10,8 @@
 // Putting a record back writes exactly the bytes the tile held.
 #pragma once
 
+#include "colour/GreyColourTable.h"
 #include "document/RasterImage.h"
-#include "history/Paint.h"
 #include "platform/gdi/Rect.h"
 
 #include <array>
@@ -45,7 +45,7 @@ struct TileRecord {
 // The candidate paints of a record: their ids and colour tables.
 struct Candidates {
     std::array<uint32_t, kCandidates> ids{};
-    std::array<const ColourTable *, kCandidates> tables{};
+    std::array<const colour::GreyColourTable *, kCandidates> tables{};
     size_t count = 0;
 };
 
@@ -70,6 +70,6 @@ bool LeftAsItWas(const TileRecord &record);
 
 // Writes the tile as it was back into work. tables[k] is the colour table of paints[k].
 void RestoreTile(const TileRecord &record, const RasterImage &work, const RasterImage &source,
-                 const std::array<const ColourTable *, kCandidates> &tables);
+                 const std::array<const colour::GreyColourTable *, kCandidates> &tables);
 
 } // namespace history

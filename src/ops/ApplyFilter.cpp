@@ -71,7 +71,7 @@ FilterResult Filter(const RasterImage &raster, const FilterKernel &kernel,
     // H + 3 - i down to H - 1 - i; only the scratch copy is read.
     for (int32_t i = 0; i < height; ++i) {
         Report(progress, document::RowProgress(i, height));
-        uint8_t *out = raster.Pixels + stride * (height - 1 - i);
+        uint8_t *out = PictureRow(raster, i);
         for (int32_t x = 0; x < width; ++x) {
             for (int32_t channel = 0; channel < 3; ++channel) {
                 uint32_t sum = 0;

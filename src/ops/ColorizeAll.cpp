@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ops/ColorizeAll.h"
 
-#include "view/GreyColourTable.h"
+#include "colour/GreyColourTable.h"
 
 #include <algorithm>
 #include <bit>
@@ -27,7 +27,7 @@ namespace hn = hwy::HWY_NAMESPACE;
 // Pixels first..count - 1 of a row, one at a time through the two tables. Each pixel is
 // read before it is written, so in may equal out.
 HWY_INLINE void ColourPixels(const uint8_t *in, uint8_t *out, size_t first, size_t count,
-                             const view::GreyTerms &terms, const view::GreyColourTable &colours)
+                             const colour::GreyTerms &terms, const colour::GreyColourTable &colours)
 {
     for (size_t x = first; x < count; ++x) {
         const uint8_t *s = in + 3 * x;
@@ -73,8 +73,8 @@ HWY_INLINE void ColourVector(const uint8_t *in, uint8_t *out, const PixelPermute
 // each that overlaps pixels already written, with the same bytes again, unless in is
 // out: then the vectors start at the first pixel and the last pixels are done one by
 // one, each vector of pixels being loaded before it is stored.
-void ColourRow(const uint8_t *in, uint8_t *out, size_t width, const view::GreyTerms &terms,
-               const view::GreyColourTable &colours)
+void ColourRow(const uint8_t *in, uint8_t *out, size_t width, const colour::GreyTerms &terms,
+               const colour::GreyColourTable &colours)
 {
     if (width < 64) {
         ColourPixels(in, out, 0, width, terms, colours);
@@ -130,8 +130,8 @@ HWY_INLINE void GreyValues(const uint8_t *in, uint8_t *greys)
     hn::StoreU(hn::DemoteTo(d8, hn::BitCast(DI16(), grey)), d8, greys);
 }
 
-void ColourRow(const uint8_t *in, uint8_t *out, size_t width, const view::GreyTerms &terms,
-               const view::GreyColourTable &colours)
+void ColourRow(const uint8_t *in, uint8_t *out, size_t width, const colour::GreyTerms &terms,
+               const colour::GreyColourTable &colours)
 {
     const size_t lanes = hn::Lanes(D16());
     if (lanes == 1) { // the one-lane fallback target: tables are faster
@@ -186,17 +186,17 @@ void ColorizeAll(const RasterImage &source, const RasterImage &work, int32_t hue
     const int32_t height = std::min(sourceHeight, workHeight);
     if (width <= 0)
         return;
-    const view::GreyTerms &terms = view::GreyTermTable();
-    const view::GreyColourTable colours =
-        colorize ? view::MakeGreyColourTable(hue, saturation, brightness) : view::GreyColourTable{};
+    const colour::GreyTerms &terms = colour::GreyTermTable();
+    const colour::GreyColourTable colours =
+        colorize ? colour::MakeGreyColourTable(hue, saturation, brightness)
+                 : colour::GreyColourTable{};
     // Dispatched afresh for every row: the first call of all only makes the choice,
     // and a pointer kept from before it would make every row choose again.
-    // Picture row y is source row sourceHeight - 1 - y and work row workHeight - 1 - y;
-    // the rows are walked up from the bottom picture row, in memory order, which is
+    // The rows are walked up from the bottom picture row, in memory order, which is
     // faster on large pictures and changes no byte.
     for (int32_t y = height - 1; y >= 0; --y) {
-        const uint8_t *in = source.Pixels + size_t(source.Stride) * size_t(sourceHeight - 1 - y);
-        uint8_t *out = work.Pixels + size_t(work.Stride) * size_t(workHeight - 1 - y);
+        const uint8_t *in = PictureRow(source, y);
+        uint8_t *out = PictureRow(work, y);
         if (colorize)
             HWY_DYNAMIC_DISPATCH(ColourRow)(in, out, size_t(width), terms, colours);
         else

@@ -11,7 +11,7 @@ namespace ops {
 // Writes exactly what DoPix(source, work, x, y, hue, saturation, brightness, colorize)
 // for every row y = 0..H - 1 and column x = 0..W - 1 writes, W and H from source:
 // with colorize set, each work pixel becomes the colour of its source pixel's grey
-// value (view/GreyColourTable.h, built once); with colorize clear (the eraser), each
+// value (colour/GreyColourTable.h, built once); with colorize clear (the eraser), each
 // work pixel becomes the source pixel, so work then equals source in every pixel.
 // Only the part both rasters cover is written, padding bytes are left alone, and
 // rasters that are not 24-bit or have no pixel memory are left alone. Allocates

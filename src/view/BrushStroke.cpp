@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "view/BrushStroke.h"
 
+#include "colour/GreyColourTable.h"
 #include "view/BrushLine.h"
-#include "view/GreyColourTable.h"
 
 #include <algorithm>
 #include <cmath>
@@ -76,8 +76,8 @@ std::vector<CentreRun> CentreRuns(int32_t x1, int32_t y1, int32_t x2, int32_t y2
     return runs;
 }
 
-void ColorizeRun(const uint8_t *s, uint8_t *d, int64_t count, const GreyTerms &grey,
-                 const GreyColourTable &colours)
+void ColorizeRun(const uint8_t *s, uint8_t *d, int64_t count, const colour::GreyTerms &grey,
+                 const colour::GreyColourTable &colours)
 {
     for (int64_t i = 0; i < count; ++i, s += 3, d += 3) {
         const size_t light = size_t(grey.Blue[s[0]] + grey.Green[s[1]] + grey.Red[s[2]]);
@@ -105,13 +105,11 @@ Rect StrokeLine(const RasterImage &source, const RasterImage &work, int32_t x1, 
         return {};
 
     const DiscSpans spans(r);
-    const GreyTerms &grey = GreyTermTable();
-    GreyColourTable colours{};
+    const colour::GreyTerms &grey = colour::GreyTermTable();
+    colour::GreyColourTable colours{};
     if (params.colorize)
-        colours = MakeGreyColourTable(params.hue, params.saturation, params.brightness);
+        colours = colour::MakeGreyColourTable(params.hue, params.saturation, params.brightness);
 
-    const int32_t sourceHeight = RasterHeight(source);
-    const int32_t workHeight = RasterHeight(work);
     Rect box;
     bool any = false;
     size_t first = 0; // first run that can still reach the current row
@@ -132,8 +130,8 @@ Rect StrokeLine(const RasterImage &source, const RasterImage &work, int32_t x1, 
         if (lo > hi)
             continue;
 
-        const uint8_t *s = source.Pixels + (sourceHeight - 1 - y) * source.Stride + 3 * lo;
-        uint8_t *d = work.Pixels + (workHeight - 1 - y) * work.Stride + 3 * lo;
+        const uint8_t *s = PictureRow(source, y) + 3 * lo;
+        uint8_t *d = PictureRow(work, y) + 3 * lo;
         if (params.colorize)
             ColorizeRun(s, d, hi - lo + 1, grey, colours);
         else

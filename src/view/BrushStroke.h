@@ -25,7 +25,7 @@ struct StrokeParams {
 // literal per-stamp, per-pixel walk (StrokeLineLiteral) writes, but touches each pixel
 // once: the stamps of a line are 8-connected, so on each raster row the union of
 // their disc spans is one run. Colours come from a table over the 255 grey values
-// (view/GreyColourTable.h), built once per call. Pixels outside either raster are
+// (colour/GreyColourTable.h), built once per call. Pixels outside either raster are
 // dropped; rasters without pixel memory are left alone.
 // Returns the raster rectangle written (half-open, rows counted from the top), empty
 // when nothing was written.

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "view/BrushStrokeLiteral.h"
 
+#include "colour/DoPix.h"
 #include "view/BrushLine.h"
 #include "view/BrushStamp.h"
-#include "view/DoPix.h"
 
 #include <algorithm>
 
@@ -18,8 +18,8 @@ Rect StrokeLineLiteral(const RasterImage &source, const RasterImage &work, int32
     Rect box;
     bool any = false;
     auto pixel = [&](int32_t x, int32_t y) {
-        DoPix(source, work, x, y, params.hue, params.saturation, params.brightness,
-              params.colorize);
+        colour::DoPix(source, work, x, y, params.hue, params.saturation, params.brightness,
+                      params.colorize);
         if (!writable || x < 0 || y < 0 || x >= width || y >= height)
             return;
         if (!any) {

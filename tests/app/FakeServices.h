@@ -4,12 +4,12 @@
 // box blocks a test and nothing outside the test is touched.
 #pragma once
 
-#include "platform/ui/Clock.h"
-#include "platform/ui/FileDialogService.h"
-#include "platform/ui/HelpEngine.h"
-#include "platform/ui/MessageService.h"
-#include "platform/ui/PrinterSetupService.h"
-#include "platform/ui/ShellService.h"
+#include "widgets/Clock.h"
+#include "widgets/FileDialogService.h"
+#include "widgets/HelpEngine.h"
+#include "widgets/MessageService.h"
+#include "widgets/PrinterSetupService.h"
+#include "widgets/ShellService.h"
 
 #include <QList>
 #include <QPointer>

@@ -7,8 +7,8 @@
 #include "app/MainForm.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/SurfaceDC.h"
-#include "platform/ui/SpinEdit.h"
-#include "platform/ui/SurfacePaintBox.h"
+#include "widgets/SpinEdit.h"
+#include "widgets/SurfacePaintBox.h"
 
 #include <QImage>
 #include <QString>

@@ -6,7 +6,7 @@
 #include "app/FakeServices.h"
 #include "app/MainForm.h"
 #include "app/WhileModal.h"
-#include "platform/ui/JpegImage.h"
+#include "widgets/JpegImage.h"
 
 #include <QApplication>
 #include <QFile>

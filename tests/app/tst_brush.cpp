@@ -7,10 +7,10 @@
 #include "app/ViewCheck.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/SurfaceDC.h"
-#include "platform/ui/SpinEdit.h"
-#include "platform/ui/SurfacePaintBox.h"
 #include "view/BrushGeometry.h"
 #include "view/BrushStrokeLiteral.h"
+#include "widgets/SpinEdit.h"
+#include "widgets/SurfacePaintBox.h"
 
 #include <QMouseEvent>
 #include <QTimer>

@@ -7,7 +7,7 @@
 #include "app/Application.h"
 #include "app/MainForm.h"
 #include "app/PrintForm.h"
-#include "platform/ui/QtMessageService.h"
+#include "widgets/QtMessageService.h"
 
 #include <QApplication>
 #include <QMessageBox>

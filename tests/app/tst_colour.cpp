@@ -6,9 +6,9 @@
 #include "colour/RGBHSL.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/SurfaceDC.h"
-#include "platform/ui/SpinEdit.h"
-#include "platform/ui/Swatch.h"
 #include "view/BrushStrokeLiteral.h"
+#include "widgets/SpinEdit.h"
+#include "widgets/Swatch.h"
 
 #include <QLabel>
 #include <QMouseEvent>

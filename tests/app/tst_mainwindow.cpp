@@ -3,10 +3,10 @@
 // the tool group, the menu, the shared commands and re-docking the left tool bar.
 #include "app/FakeServices.h"
 #include "app/MainForm.h"
-#include "platform/ui/AlignPanel.h"
-#include "platform/ui/ProgressStatusBar.h"
-#include "platform/ui/SpinEdit.h"
 #include "view/DockEdge.h"
+#include "widgets/AlignPanel.h"
+#include "widgets/ProgressStatusBar.h"
+#include "widgets/SpinEdit.h"
 
 #include <QAction>
 #include <QButtonGroup>

@@ -5,10 +5,10 @@
 #include "app/MainForm.h"
 #include "platform/rastix/Rastix.h"
 #include "platform/rastix/formats/Decoder.h"
-#include "platform/ui/ProgressStatusBar.h"
-#include "platform/ui/SpinEdit.h"
 #include "support/BmpBuilder.h"
 #include "support/TestSupport.h"
+#include "widgets/ProgressStatusBar.h"
+#include "widgets/SpinEdit.h"
 
 #include <QToolButton>
 #include <QtTest>

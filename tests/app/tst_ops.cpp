@@ -4,11 +4,11 @@
 // empty afterwards, and Soften without memory shows its message and changes nothing.
 #include "app/FakeServices.h"
 #include "app/MainForm.h"
+#include "colour/DoPix.h"
 #include "ops/ApplyFilter.h"
-#include "platform/ui/ProgressStatusBar.h"
-#include "platform/ui/SpinEdit.h"
-#include "platform/ui/SurfacePaintBox.h"
-#include "view/DoPix.h"
+#include "widgets/ProgressStatusBar.h"
+#include "widgets/SpinEdit.h"
+#include "widgets/SurfacePaintBox.h"
 
 #include <QPushButton>
 #include <QToolButton>
@@ -206,7 +206,7 @@ private slots:
         const RasterImage literal = newdib(320, 200, 24, nullptr, 0);
         for (int32_t y = 0; y < 200; ++y)
             for (int32_t x = 0; x < 320; ++x)
-                view::DoPix(form->SourceRaster, literal, x, y, 143, 157, -20, true);
+                colour::DoPix(form->SourceRaster, literal, x, y, 143, 157, -20, true);
         const auto expected = Bytes(literal);
         deldib(literal);
         QTest::mouseClick(form->ColorAllBtn, Qt::LeftButton);

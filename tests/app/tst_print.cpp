@@ -9,10 +9,10 @@
 #include "app/WhileModal.h"
 #include "platform/gdi/TestDC.h"
 #include "platform/rastix/Rastix.h"
-#include "platform/ui/SpinEdit.h"
-#include "platform/ui/SurfacePaintBox.h"
 #include "view/PrintPreview.h"
 #include "view/PrintRaster.h"
+#include "widgets/SpinEdit.h"
+#include "widgets/SurfacePaintBox.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

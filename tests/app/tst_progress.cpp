@@ -4,10 +4,10 @@
 // the panel's size, message 1024 reaches it, and the text panel stays empty.
 #include "app/FakeServices.h"
 #include "app/MainForm.h"
-#include "platform/ui/ProgressStatusBar.h"
-#include "platform/ui/UserMessageEvent.h"
 #include "support/BmpBuilder.h"
 #include "support/TestSupport.h"
+#include "widgets/ProgressStatusBar.h"
+#include "widgets/UserMessageEvent.h"
 
 #include <QPaintEvent>
 #include <QPainter>

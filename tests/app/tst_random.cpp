@@ -11,12 +11,12 @@
 #include "app/AboutBox.h"
 #include "app/FakeServices.h"
 #include "app/MainForm.h"
-#include "platform/ui/ProgressStatusBar.h"
-#include "platform/ui/SpinEdit.h"
-#include "platform/ui/UserMessageEvent.h"
 #include "support/BmpBuilder.h"
 #include "support/HostileCorpus.h"
 #include "view/ViewSize.h"
+#include "widgets/ProgressStatusBar.h"
+#include "widgets/SpinEdit.h"
+#include "widgets/UserMessageEvent.h"
 
 #include <QAbstractButton>
 #include <QDir>

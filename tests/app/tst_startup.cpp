@@ -6,7 +6,7 @@
 #include "app/MainForm.h"
 #include "app/ProgramDir.h"
 #include "platform/rastix/Rastix.h"
-#include "platform/ui/UserMessageEvent.h"
+#include "widgets/UserMessageEvent.h"
 
 #include <QProcess>
 #include <QtTest>

@@ -4,8 +4,8 @@
 #include "app/MainForm.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/rastix/Rastix.h"
-#include "platform/ui/MessageService.h"
-#include "platform/ui/SpinEdit.h"
+#include "widgets/MessageService.h"
+#include "widgets/SpinEdit.h"
 
 #include <QScrollArea>
 #include <QScrollBar>

@@ -140,7 +140,7 @@ TEST_P(HistoryModelTest, EveryActionLeavesWhatFullCopiesWouldHold)
                 history.BeginWhole(source, work);
                 ColourAll(hue, sat, bright, colorize)(source, work);
                 history.EndWhole(ColourAll(hue, sat, bright, colorize),
-                                 colorize ? std::optional(history::Paint{hue, sat, bright})
+                                 colorize ? std::optional(colour::Paint{hue, sat, bright})
                                           : std::nullopt);
                 model.Step(Pixels(work));
             } else {

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Colorize everything against DoPix called for every pixel, on every vector target.
 #include "ops/ColorizeAll.h"
+#include "colour/DoPix.h"
 #include "ops/OpsTestSupport.h"
-#include "view/DoPix.h"
 #include "view/RasterFixture.h"
 
 #include <gtest/gtest.h>
@@ -21,7 +21,7 @@ void DoPixEverywhere(const OwnedRaster &source, const OwnedRaster &work, int32_t
 {
     for (int32_t y = 0; y < RasterHeight(source.get()); ++y)
         for (int32_t x = 0; x < RasterWidth(source.get()); ++x)
-            view::DoPix(source.get(), work.get(), x, y, hue, sat, bright, colorize);
+            colour::DoPix(source.get(), work.get(), x, y, hue, sat, bright, colorize);
 }
 
 class ColorizeAllMatchesDoPix : public testing::TestWithParam<uint32_t> {};

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "colour/DoPix.h"
 #include "view/BrushGeometry.h"
 #include "view/BrushStroke.h"
 #include "view/BrushStrokeLiteral.h"
-#include "view/DoPix.h"
 #include "view/RasterFixture.h"
 #include "view/RasterToViewRect.h"
 

@@ -120,8 +120,8 @@ RasterImage DIBHalftoneDIBXY(const RasterImage &raster, int32_t width, int32_t h
         // Rows are addressed by picture row (top first) so the dither pattern is
         // anchored at the picture's top left corner.
         const int32_t sy = int32_t(int64_t(y) * sourceHeight / height);
-        const uint8_t *in = raster.Pixels + int64_t(raster.Stride) * (sourceHeight - 1 - sy);
-        uint8_t *out = result.Pixels + int64_t(result.Stride) * (height - 1 - y);
+        const uint8_t *in = PictureRow(raster, sy);
+        uint8_t *out = PictureRow(result, y);
         const uint8_t *bayerRow = kBayer[y & 7];
         for (int32_t x = 0; x < width; ++x) {
             const int32_t sx = int32_t(int64_t(x) * sourceWidth / width);

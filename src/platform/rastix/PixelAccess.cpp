@@ -10,7 +10,7 @@ uint8_t *PixelByte(const RasterImage &raster, int32_t x, int32_t y)
     const int32_t height = RasterHeight(raster);
     if (!raster.Pixels || x < 0 || y < 0 || x >= width || y >= height)
         return nullptr;
-    uint8_t *row = raster.Pixels + int64_t(raster.Stride) * (height - 1 - y);
+    uint8_t *row = PictureRow(raster, y);
     switch (RasterBitCount(raster)) {
     case 1: return row + x / 8;
     case 4: return row + x / 2;

@@ -60,6 +60,14 @@ int32_t RasterColourCount(const RasterImage &raster);
 // The header's image size: bytes of pixel memory.
 uint32_t RasterImageSize(const RasterImage &raster);
 
+// The first byte of picture row y (counted from the top, 0..height - 1): pixel memory
+// is bottom-up, so this is memory row height - 1 - y. The product is taken at pointer
+// width; y is not checked.
+inline uint8_t *PictureRow(const RasterImage &raster, ptrdiff_t y)
+{
+    return raster.Pixels + ptrdiff_t(raster.Stride) * (ptrdiff_t(RasterHeight(raster)) - 1 - y);
+}
+
 // The error text a failed OpenDib left in the palette entry area (empty when none).
 std::string RasterErrorText(const RasterImage &raster);
 

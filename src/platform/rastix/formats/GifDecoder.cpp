@@ -137,7 +137,7 @@ RasterImage BuildRaster(const GifPicture &p, const LineReader &readLine)
             const int64_t y = p.top + r;
             if (y >= height)
                 continue;
-            uint8_t *row = raster.Pixels + int64_t(raster.Stride) * (height - 1 - y);
+            uint8_t *row = PictureRow(raster, y);
             for (int64_t x = 0; x < p.width && p.left + x < width; ++x)
                 row[p.left + x] = uint8_t(std::min<int>(line[size_t(x)], colours - 1));
         }

@@ -259,7 +259,7 @@ RasterImage DecodeIlbm(Bytes file)
         }
         if (changed && ehb)
             halfBright();
-        uint8_t *row = raster.Pixels + int64_t(raster.Stride) * (height - 1 - y);
+        uint8_t *row = PictureRow(raster, y);
         if (planes == 24 && !ham && !chunky) {
             for (int64_t x = 0; x < width; ++x) {
                 uint32_t v = 0;

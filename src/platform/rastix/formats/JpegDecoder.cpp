@@ -129,7 +129,7 @@ bool ReadJpeg(JpegJob &job, Bytes file)
 
     while (info->output_scanline < height) {
         const uint32_t y = info->output_scanline;
-        uint8_t *out = job.raster.Pixels + int64_t(job.raster.Stride) * (int64_t(height) - 1 - y);
+        uint8_t *out = PictureRow(job.raster, y);
         JSAMPROW target = cmyk ? job.row.data() : out;
         if (jpeg_read_scanlines(info, &target, 1) != 1)
             break; // the library has already filled the rest of the data as missing

@@ -11,12 +11,6 @@
 namespace rastix {
 namespace {
 
-// Memory row of picture row y (0 at the top).
-uint8_t *PictureRow(const RasterImage &raster, int64_t y)
-{
-    return raster.Pixels + int64_t(raster.Stride) * (RasterHeight(raster) - 1 - y);
-}
-
 uint32_t Get(const uint8_t *row, int64_t x, int depth)
 {
     switch (depth) {

@@ -30,11 +30,6 @@ constexpr uint8_t kEgaPalette[16][3] = {
 
 enum class Layout { Bilevel, Planar4, Packed, Indexed8, TrueColour };
 
-uint8_t *RowAt(const RasterImage &raster, int64_t y)
-{
-    return raster.Pixels + int64_t(raster.Stride) * (RasterHeight(raster) - 1 - y);
-}
-
 // Reads the scan-line bytes one line at a time; run state carries over lines.
 class RleReader {
 public:
@@ -186,7 +181,7 @@ RasterImage DecodePcx(Bytes file)
     const size_t bpl = size_t(bytesPerLine);
     for (int64_t y = 0; y < height; ++y) {
         const bool complete = reader.Next(line);
-        uint8_t *row = RowAt(raster, y);
+        uint8_t *row = PictureRow(raster, y);
         switch (layout) {
         case Layout::Bilevel:
         case Layout::Indexed8: std::memcpy(row, line.data(), size_t((width * bits + 7) / 8)); break;

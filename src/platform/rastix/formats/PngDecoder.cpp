@@ -247,16 +247,13 @@ bool ReadPng(PngJob &job)
         SetGreyPalette(job.raster);
 
     const RasterImage &raster = job.raster;
-    auto rasterRow = [&raster, height](uint32_t y) {
-        return raster.Pixels + int64_t(raster.Stride) * (int64_t(height) - 1 - y);
-    };
     const size_t rowBytes = png_get_rowbytes(job.png, job.info);
     const bool inPlace = (plan.kind == RowKind::Indexed && plan.fileBits != 2)
                          || plan.kind == RowKind::Grey || plan.kind == RowKind::Bgr;
     if (inPlace) {
         job.rows.resize(height);
         for (uint32_t y = 0; y < height; ++y)
-            job.rows[y] = rasterRow(y);
+            job.rows[y] = PictureRow(raster, y);
     } else {
         // Interlaced pictures need every row at once; others one row at a time.
         const size_t keptRows = passes > 1 ? height : 1;
@@ -269,11 +266,11 @@ bool ReadPng(PngJob &job)
     if (inPlace || passes > 1) {
         png_read_image(job.png, job.rows.data());
         for (uint32_t y = 0; y < height; ++y)
-            ConvertRow(plan, job.rows[y], rasterRow(y), width);
+            ConvertRow(plan, job.rows[y], PictureRow(raster, y), width);
     } else {
         for (uint32_t y = 0; y < height; ++y) {
             png_read_row(job.png, job.rows[0], nullptr);
-            ConvertRow(plan, job.rows[0], rasterRow(y), width);
+            ConvertRow(plan, job.rows[0], PictureRow(raster, y), width);
         }
     }
     return true;

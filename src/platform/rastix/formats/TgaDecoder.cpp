@@ -162,7 +162,7 @@ RasterImage DecodeTga(Bytes file)
         const size_t fileColumn = n % size_t(t.width);
         const int64_t y = topDown ? int64_t(fileRow) : t.height - 1 - int64_t(fileRow);
         const size_t x = rightToLeft ? size_t(t.width) - 1 - fileColumn : fileColumn;
-        uint8_t *row = raster.Pixels + int64_t(raster.Stride) * (t.height - 1 - y);
+        uint8_t *row = PictureRow(raster, y);
         if (base == 1) {
             row[x] = uint8_t(std::clamp<int>(pixel[0], t.mapFirst, lastEntry));
         } else if (depth == 8) {

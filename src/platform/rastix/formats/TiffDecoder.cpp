@@ -87,12 +87,6 @@ std::vector<std::array<uint8_t, 3>> ReadColourMap(TIFF *tiff, int bits)
     return map;
 }
 
-// Memory row of picture row y (0 at the top).
-uint8_t *RasterRow(const RasterImage &raster, int64_t y)
-{
-    return raster.Pixels + int64_t(raster.Stride) * (RasterHeight(raster) - 1 - y);
-}
-
 struct Reader {
     TIFF *tiff;
     TiffSource &file;
@@ -142,7 +136,7 @@ struct Reader {
             for (int p = 0; p < Planes(); ++p)
                 planes[size_t(p)] =
                     starts[size_t(y / band + p * stripsPerPlane)] + y % band * rowBytes;
-            rows.Convert(planes.data(), RasterRow(raster, y));
+            rows.Convert(planes.data(), PictureRow(raster, y));
         }
         return true;
     }
@@ -157,7 +151,7 @@ struct Reader {
         for (int64_t y = 0; y < height; ++y) {
             if (TIFFReadScanline(tiff, line.data(), uint32_t(y), 0) < 0)
                 return Damaged("its TIFF data could not be decoded");
-            rows.Convert(planes, RasterRow(raster, y));
+            rows.Convert(planes, PictureRow(raster, y));
         }
         return {};
     }
@@ -225,7 +219,7 @@ struct Reader {
             for (int64_t r = 0; r < bandHeight; ++r) {
                 for (int p = 0; p < Planes(); ++p)
                     planes[size_t(p)] = planeBands[size_t(p)].data() + r * bandRowBytes;
-                rows.Convert(planes.data(), RasterRow(raster, y0 + r));
+                rows.Convert(planes.data(), PictureRow(raster, y0 + r));
             }
         }
         return {};
@@ -284,7 +278,7 @@ RasterImage ReadThroughRgba(TIFF *tiff, TiffSource &file, int64_t width, int64_t
         }
         for (int64_t r = 0; r < rows; ++r) {
             const uint32_t *in = block.data() + r * width;
-            uint8_t *row = RasterRow(raster, y0 + r);
+            uint8_t *row = PictureRow(raster, y0 + r);
             for (int64_t x = 0; x < width; ++x) {
                 row[3 * x] = uint8_t(TIFFGetB(in[x]));
                 row[3 * x + 1] = uint8_t(TIFFGetG(in[x]));

@@ -1,9 +1,0 @@
-// SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/ui/Clock.h"
-
-#include <QDate>
-
-int Clock::CurrentYear() const
-{
-    return QDate::currentDate().year();
-}
