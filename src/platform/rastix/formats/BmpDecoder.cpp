@@ -55,11 +55,11 @@ void CopyPalette(Bytes file, const BmpLayout &layout, RasterImage &raster)
     FinishPalette(raster);
 }
 
-// Memory row of the raster that stored row `row` of the file goes to.
+// The raster row that stored row `row` of the file goes to: a bottom-up file stores the
+// picture's last row first.
 uint8_t *TargetRow(const RasterImage &raster, const BmpLayout &layout, int64_t row)
 {
-    const int64_t r = layout.topDown ? layout.height - 1 - row : row;
-    return raster.Pixels + int64_t(raster.Stride) * r;
+    return PictureRow(raster, layout.topDown ? row : layout.height - 1 - row);
 }
 
 void UnpackIndexedRow(const uint8_t *in, uint8_t *out, const BmpLayout &layout, int64_t width)

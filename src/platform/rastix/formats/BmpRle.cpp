@@ -21,7 +21,8 @@ public:
         if (x >= width_ || y >= height_)
             return;
         index = std::min(index, last_);
-        uint8_t *row = raster_.Pixels + int64_t(raster_.Stride) * y;
+        // y counts rows from the bottom, as the file does.
+        uint8_t *row = PictureRow(raster_, height_ - 1 - y);
         if (!four_) {
             row[x] = index;
         } else if (x % 2 == 0) {
