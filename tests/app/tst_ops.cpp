@@ -25,16 +25,10 @@ std::vector<uint8_t> Bytes(const RasterImage &raster)
     return std::vector<uint8_t>(raster.Pixels, raster.Pixels + RasterImageSize(raster));
 }
 
-// The largest percentage whose bar the status bar put on screen before SetProStatus
-// returned, by a paint or by a fill it shows at once.
+// The largest percentage whose bar the status bar painted before SetProStatus returned.
 class BarWatch : public QObject {
 public:
-    explicit BarWatch(TMainForm &form) : form_(form)
-    {
-        form.StatusBar1->installEventFilter(this);
-        connect(form.StatusBar1, &ProgressStatusBar::Shown, this,
-                [this] { Highest = std::max(Highest, form_.ProgressPercent); });
-    }
+    explicit BarWatch(TMainForm &form) : form_(form) { form.StatusBar1->installEventFilter(this); }
     int Highest = -1;
 
 protected:
