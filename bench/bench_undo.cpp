@@ -73,20 +73,20 @@ view::StrokeParams Brush(uint32_t n)
 }
 
 // One stroke of 300 raster pixels as the mouse gives it: 30 moves of 10 pixels.
-void PaintStroke(history::History &h, Picture &p, uint32_t n, std::mt19937 &rng)
+void MouseStroke(history::History &h, Picture &p, uint32_t n, std::mt19937 &rng)
 {
     const int32_t x0 = int32_t(rng() % (kWidth - 400)) + 50;
     const int32_t y0 = int32_t(rng() % (kHeight - 300)) + 50;
     const view::StrokeParams brush = Brush(n);
     h.BeginStroke();
     for (int32_t i = 0; i < 30; ++i)
-        h.Stroke(p.source, p.work, x0 + 10 * i, y0 + i, x0 + 10 * (i + 1), y0 + i + 1, brush);
+        h.PaintStroke(p.source, p.work, x0 + 10 * i, y0 + i, x0 + 10 * (i + 1), y0 + i + 1, brush);
     h.EndStroke(p.source, p.work);
 }
 
-bool Soften(const RasterImage &, const RasterImage &work)
+bool Soften(const RasterImage &, const RasterImage &work, const document::ProgressSink &progress)
 {
-    return ops::Soften(work, {}) == ops::FilterResult::Filtered;
+    return ops::Soften(work, progress) == ops::FilterResult::Filtered;
 }
 
 void BM_StrokeStep(benchmark::State &state)
@@ -101,7 +101,7 @@ void BM_StrokeStep(benchmark::State &state)
         const view::StrokeParams brush = Brush(n++);
         if (record) {
             h.BeginStroke();
-            benchmark::DoNotOptimize(h.Stroke(p.source, p.work, x, y, x + 300, y + 20, brush));
+            benchmark::DoNotOptimize(h.PaintStroke(p.source, p.work, x, y, x + 300, y + 20, brush));
             state.PauseTiming();
             h.EndStroke(p.source, p.work);
             state.ResumeTiming();
@@ -120,7 +120,7 @@ void BM_History1000Strokes(benchmark::State &state)
         history::History h;
         std::mt19937 rng(11);
         for (uint32_t n = 0; n < 1000; ++n)
-            PaintStroke(h, p, n, rng);
+            MouseStroke(h, p, n, rng);
         state.counters["MiB"] = double(h.StoredBytes()) / (1 << 20);
         state.counters["rebuilds"] = double(h.RebuildCount());
     }
@@ -135,7 +135,7 @@ public:
         history_ = std::make_unique<history::History>();
         std::mt19937 rng(11);
         for (uint32_t n = 0; n < 1000; ++n)
-            PaintStroke(*history_, *picture_, n, rng);
+            MouseStroke(*history_, *picture_, n, rng);
     }
     void TearDown(benchmark::State &) override
     {
@@ -164,9 +164,7 @@ BENCHMARK_DEFINE_F(AfterStrokes, BM_UndoWhole)(benchmark::State &state)
 {
     Picture &p = *picture_;
     for (int64_t i = 0; i < state.range(0); ++i) {
-        history_->BeginWhole(p.source, p.work);
-        Soften(p.source, p.work);
-        history_->EndWhole(Soften);
+        history_->Apply(p.source, p.work, Soften, {});
     }
     for (auto _ : state) {
         p.Repaint(history_->Undo(p.source, p.work));

@@ -238,6 +238,8 @@ public:
     void SBarPaintMore();
     void StatusBar1DrawPanel(QWidget *StatusBar, int Panel, const QRect &Rect);
     void WMUser(intptr_t wParam);
+    // A sink for the long operations: every report goes to SetProStatus.
+    document::ProgressSink StatusBarProgress();
 
     // ---- tool bar docking ----
     view::DockEdge SpeedBarEdge() const { return dockEdge_; }

@@ -80,12 +80,12 @@ void TMainForm::Timer1Timer()
 
 Rect TMainForm::DoBrush(int cx, int cy, int hue, int sat)
 {
-    return UndoHistory.Stroke(SourceRaster, WorkRaster, cx, cy, cx, cy, StrokeNow(hue, sat));
+    return UndoHistory.PaintStroke(SourceRaster, WorkRaster, cx, cy, cx, cy, StrokeNow(hue, sat));
 }
 
 Rect TMainForm::BrushLine(int x1, int y1, int x2, int y2, int hue, int sat)
 {
-    return UndoHistory.Stroke(SourceRaster, WorkRaster, x1, y1, x2, y2, StrokeNow(hue, sat));
+    return UndoHistory.PaintStroke(SourceRaster, WorkRaster, x1, y1, x2, y2, StrokeNow(hue, sat));
 }
 
 void TMainForm::DoPix(int x, int y, int hue, int sat, int bright)

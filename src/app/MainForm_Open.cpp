@@ -60,8 +60,7 @@ void TMainForm::DepthUpTo(int depth)
 {
     // SourceRaster is replaced only by a complete conversion; on failure it stays as it
     // was.
-    document::ConvertInPlace(
-        SourceRaster, depth, [this](int32_t percent) { SetProStatus(percent); }, seams_.Rasters);
+    document::ConvertInPlace(SourceRaster, depth, StatusBarProgress(), seams_.Rasters);
 }
 
 void TMainForm::ShowLoadMessage(const document::LoadMessage &message)

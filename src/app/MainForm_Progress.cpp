@@ -55,6 +55,11 @@ void TMainForm::StatusBar1DrawPanel(QWidget *StatusBar, int, const QRect &Rect)
     ProgressRect = panel;
 }
 
+document::ProgressSink TMainForm::StatusBarProgress()
+{
+    return [this](int32_t percent) { SetProStatus(percent); };
+}
+
 void TMainForm::WMUser(intptr_t wParam)
 {
     // The message's first parameter is a 32-bit percentage.

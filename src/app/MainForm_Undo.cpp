@@ -13,15 +13,14 @@ void TMainForm::UndoStep()
 {
     if (Painting || !UndoHistory.CanUndo())
         return;
-    ShowUndone(UndoHistory.Undo(SourceRaster, WorkRaster,
-                                [this](int32_t percent) { SetProStatus(percent); }));
+    ShowUndone(UndoHistory.Undo(SourceRaster, WorkRaster, StatusBarProgress()));
 }
 
 void TMainForm::RedoStep()
 {
     if (Painting || !UndoHistory.CanRedo())
         return;
-    ShowUndone(UndoHistory.Redo(SourceRaster, WorkRaster));
+    ShowUndone(UndoHistory.Redo(SourceRaster, WorkRaster, StatusBarProgress()));
 }
 
 void TMainForm::ShowUndone(const Rect &changed)

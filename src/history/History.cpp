@@ -76,11 +76,11 @@ History::History(size_t budget) : budget_(budget) {}
 void History::Clear()
 {
     // A stroke still being painted goes on over the new picture as a new step.
-    const bool stroking = inStep_ == StepKind::Stroke;
+    const bool stroking = stroking_;
     steps_.clear();
     done_ = 0;
     storedBytes_ = 0;
-    inStep_ = StepKind::None;
+    stroking_ = false;
     current_ = Step{};
     captured_.clear();
     paintIds_.clear();
@@ -88,7 +88,6 @@ void History::Clear()
     width_ = height_ = tilesX_ = tilesY_ = 0;
     tilePaints_.clear();
     tilePaintCount_.clear();
-    resumeStroke_ = false;
     if (stroking)
         BeginStroke();
 }
@@ -203,13 +202,13 @@ void History::BeginStroke()
     current_.kind = StepKind::Stroke;
     captured_.clear();
     captureFailed_ = false;
-    inStep_ = StepKind::Stroke;
+    stroking_ = true;
 }
 
-Rect History::Stroke(const RasterImage &source, const RasterImage &work, int32_t x1, int32_t y1,
-                     int32_t x2, int32_t y2, const view::StrokeParams &params)
+Rect History::PaintStroke(const RasterImage &source, const RasterImage &work, int32_t x1,
+                          int32_t y1, int32_t x2, int32_t y2, const view::StrokeParams &params)
 {
-    if (inStep_ == StepKind::Stroke && Usable(source, work)) {
+    if (stroking_ && Usable(source, work)) {
         PrepareTiles(work);
         current_.segments.push_back({x1, y1, x2, y2, params});
         const Rect reach = Reach(x1, y1, x2, y2, params.radius, width_, height_);
@@ -236,9 +235,9 @@ Rect History::Stroke(const RasterImage &source, const RasterImage &work, int32_t
 
 void History::EndStroke(const RasterImage &source, const RasterImage &work)
 {
-    if (inStep_ != StepKind::Stroke)
+    if (!stroking_)
         return;
-    inStep_ = StepKind::None;
+    stroking_ = false;
     Step step = std::move(current_);
     current_ = Step{};
     step.recorded = !captureFailed_ && Usable(source, work);
@@ -276,68 +275,49 @@ void History::EndStroke(const RasterImage &source, const RasterImage &work)
     Push(std::move(step));
 }
 
-void History::BeginWhole(const RasterImage &source, const RasterImage &work)
+bool History::Apply(const RasterImage &source, const RasterImage &work, WholeOperation operation,
+                    const document::ProgressSink &progress, std::optional<colour::Paint> paintsAll)
 {
     // An operation in the middle of a stroke (a button pressed from the keyboard while
     // the mouse is held) ends the stroke's step; the rest of the stroke is a step of its
     // own after it.
-    resumeStroke_ = inStep_ == StepKind::Stroke;
-    if (resumeStroke_)
+    const bool resumeStroke = stroking_;
+    if (resumeStroke)
         EndStroke(source, work);
-    current_ = Step{};
-    current_.kind = StepKind::Whole;
-    inStep_ = StepKind::Whole;
-    if (!Usable(source, work))
-        return;
-    PrepareTiles(work);
-    current_.changed = WholePicture(work);
-    current_.recorded = true;
-    try {
-        current_.before.reserve(tilePaints_.size());
-        for (int32_t ty = 0; ty < tilesY_; ++ty)
-            for (int32_t tx = 0; tx < tilesX_; ++tx)
-                current_.before.push_back(EncodeTile(work, TileArea(tx, ty, width_, height_),
+    Step step;
+    step.kind = StepKind::Whole;
+    if (Usable(source, work)) {
+        PrepareTiles(work);
+        step.changed = WholePicture(work);
+        step.recorded = true;
+        try {
+            step.before.reserve(tilePaints_.size());
+            for (int32_t ty = 0; ty < tilesY_; ++ty)
+                for (int32_t tx = 0; tx < tilesX_; ++tx)
+                    step.before.push_back(EncodeTile(work, TileArea(tx, ty, width_, height_),
                                                      source,
                                                      CandidatesOf(size_t(ty * tilesX_ + tx))));
-    } catch (const std::bad_alloc &) {
-        current_.before.clear();
-        current_.recorded = false;
-    }
-}
-
-void History::EndWhole(WholeOperation operation, std::optional<colour::Paint> paintsAll)
-{
-    if (inStep_ != StepKind::Whole)
-        return;
-    inStep_ = StepKind::None;
-    Step step = std::move(current_);
-    current_ = Step{};
-    step.operation = std::move(operation);
-    if (resumeStroke_) {
-        resumeStroke_ = false;
-        BeginStroke();
-    }
-    if (paintsAll) {
-        // Every pixel now holds this paint's colour: it is every tile's only candidate.
-        const uint32_t id = PaintId(*paintsAll);
-        for (size_t t = 0; t < tilePaints_.size(); ++t) {
-            tilePaints_[t][0] = id;
-            tilePaintCount_[t] = 1;
+        } catch (const std::bad_alloc &) {
+            step.before.clear();
+            step.recorded = false;
         }
     }
-    Push(std::move(step));
-}
-
-void History::CancelWhole()
-{
-    if (inStep_ != StepKind::Whole)
-        return;
-    inStep_ = StepKind::None;
-    current_ = Step{};
-    if (resumeStroke_) {
-        resumeStroke_ = false;
-        BeginStroke();
+    const bool done = operation(source, work, progress);
+    if (done) {
+        step.operation = std::move(operation);
+        if (paintsAll) {
+            // Every pixel now holds this paint's colour: it is every tile's only candidate.
+            const uint32_t id = PaintId(*paintsAll);
+            for (size_t t = 0; t < tilePaints_.size(); ++t) {
+                tilePaints_[t][0] = id;
+                tilePaintCount_[t] = 1;
+            }
+        }
+        Push(std::move(step));
     }
+    if (resumeStroke)
+        BeginStroke();
+    return done;
 }
 
 void History::Restore(const Step &step, const RasterImage &source, const RasterImage &work)
@@ -350,14 +330,46 @@ void History::Restore(const Step &step, const RasterImage &source, const RasterI
     }
 }
 
-bool History::Replay(const Step &step, const RasterImage &source, const RasterImage &work) const
+bool History::Replay(const Step &step, const RasterImage &source, const RasterImage &work,
+                     const document::ProgressSink &progress) const
 {
     if (step.kind == StepKind::Stroke) {
         for (const Segment &s : step.segments)
             view::StrokeLine(source, work, s.x1, s.y1, s.x2, s.y2, s.params);
         return true;
     }
-    return !step.operation || step.operation(source, work);
+    return !step.operation || step.operation(source, work, progress);
+}
+
+void History::Rebuild(size_t steps, const RasterImage &source, const RasterImage &work,
+                      const document::ProgressSink &progress) const
+{
+    // The picture as opened, then the first `steps` steps again. Step i's share of the
+    // bar runs from i * 100 / steps to (i + 1) * 100 / steps; the bar never goes back.
+    if (progress)
+        progress(0);
+    const int64_t rows = RasterHeight(source);
+    for (int64_t r = 0; r < rows; ++r)
+        std::memcpy(work.Pixels + r * work.Stride, source.Pixels + r * source.Stride,
+                    size_t(RasterWidth(source)) * 3);
+    int32_t shown = 0;
+    for (size_t i = 0; i < steps; ++i) {
+        document::ProgressSink share;
+        if (progress) {
+            share = [&progress, &shown, i, steps](int32_t percent) {
+                const int64_t p = std::clamp<int64_t>(percent, 0, 100);
+                const auto overall = int32_t((int64_t(i) * 100 + p) / int64_t(steps));
+                if (overall > shown) {
+                    shown = overall;
+                    progress(overall);
+                }
+            };
+            share(0);
+        }
+        Replay(steps_[i], source, work, share);
+    }
+    if (progress)
+        progress(0);
 }
 
 Rect History::Undo(const RasterImage &source, const RasterImage &work,
@@ -377,29 +389,18 @@ Rect History::Undo(const RasterImage &source, const RasterImage &work,
     }
     // Rebuild: the picture as opened, then every step before this one again.
     const size_t target = done_ - 1;
-    if (progress)
-        progress(0);
-    const int64_t rows = RasterHeight(source);
-    for (int64_t r = 0; r < rows; ++r)
-        std::memcpy(work.Pixels + r * work.Stride, source.Pixels + r * source.Stride,
-                    size_t(RasterWidth(source)) * 3);
-    for (size_t i = 0; i < target; ++i) {
-        if (progress)
-            progress(document::RowProgress(int32_t(i), int32_t(target)));
-        Replay(steps_[i], source, work);
-    }
-    if (progress)
-        progress(0);
+    Rebuild(target, source, work, progress);
     done_ = target;
     return WholePicture(work);
 }
 
-Rect History::Redo(const RasterImage &source, const RasterImage &work)
+Rect History::Redo(const RasterImage &source, const RasterImage &work,
+                   const document::ProgressSink &progress)
 {
     if (!CanRedo() || !Usable(source, work))
         return {};
     const Step &step = steps_[done_];
-    if (!Replay(step, source, work))
+    if (!Replay(step, source, work, progress))
         return {};
     ++done_;
     return step.kind == StepKind::Whole ? WholePicture(work) : step.changed;

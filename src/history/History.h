@@ -29,9 +29,11 @@
 
 namespace history {
 
-// A whole-picture operation done again on the work raster (the source only read); false
-// when it could not be done (no memory for its scratch rows) and changed nothing.
-using WholeOperation = std::function<bool(const RasterImage &source, const RasterImage &work)>;
+// A whole-picture operation on the work raster (the source only read), reporting its
+// progress to the sink as the long operations do; false when it could not be done (no
+// memory for its scratch rows, or nothing to do) and changed nothing.
+using WholeOperation = std::function<bool(const RasterImage &source, const RasterImage &work,
+                                          const document::ProgressSink &progress)>;
 
 class History {
 public:
@@ -44,34 +46,38 @@ public:
     // step).
     void Clear();
 
-    // A brush stroke: BeginStroke, every stroke step through Stroke, then EndStroke.
-    // Stroke paints the step (view::StrokeLine) after noting what it may overwrite, and
-    // returns the raster rectangle it wrote.
+    // A brush stroke: BeginStroke, every stroke step through PaintStroke, then
+    // EndStroke. PaintStroke notes what the step may overwrite, then paints it on the
+    // work raster (view::StrokeLine) and returns the raster rectangle it wrote.
     void BeginStroke();
-    Rect Stroke(const RasterImage &source, const RasterImage &work, int32_t x1, int32_t y1,
-                int32_t x2, int32_t y2, const view::StrokeParams &params);
+    Rect PaintStroke(const RasterImage &source, const RasterImage &work, int32_t x1, int32_t y1,
+                     int32_t x2, int32_t y2, const view::StrokeParams &params);
     void EndStroke(const RasterImage &source, const RasterImage &work);
 
-    // A whole-picture operation: BeginWhole before it changes the work raster, EndWhole
-    // after, with the operation itself (to do it again) and, for "Colorize everything"
-    // with the Colorize tool, the paint every pixel now has. Begun while a stroke is
-    // being painted, it ends the stroke's step there and the stroke goes on as a new
-    // step after it.
-    void BeginWhole(const RasterImage &source, const RasterImage &work);
-    void EndWhole(WholeOperation operation, std::optional<colour::Paint> paintsAll = std::nullopt);
-    // The operation begun changed nothing (it was refused, or had no memory): no step.
-    void CancelWhole();
+    // Runs a whole-picture operation once on the work raster, reporting to progress, and
+    // keeps it as one step to be undone and done again (redo, rebuild). paintsAll is, for
+    // "Colorize everything" with the Colorize tool, the paint every pixel has after it.
+    // Returns what the operation returned; an operation that was not done is no step.
+    // Applied while a stroke is being painted, it ends the stroke's step there and the
+    // stroke goes on as a new step after it.
+    bool Apply(const RasterImage &source, const RasterImage &work, WholeOperation operation,
+               const document::ProgressSink &progress,
+               std::optional<colour::Paint> paintsAll = std::nullopt);
 
-    bool InStep() const { return inStep_ != StepKind::None; }
+    bool InStep() const { return stroking_; }
     bool CanUndo() const { return !InStep() && done_ > 0; }
     bool CanRedo() const { return !InStep() && done_ < steps_.size(); }
 
     // Undoes or redoes one step; the raster rectangle (rows from the top) that may have
-    // changed, empty when there was nothing to do. A rebuild reports its progress. A redo
-    // whose operation cannot be done now changes nothing and stays to be redone.
+    // changed, empty when there was nothing to do. A redo of a whole-picture operation
+    // reports its progress as the operation does; a rebuild reports 0, then the progress
+    // of the steps it does again as one rising bar (each whole-picture operation's own
+    // reports mapped onto its share of the steps), then 0. A redo whose operation cannot
+    // be done now changes nothing and stays to be redone.
     Rect Undo(const RasterImage &source, const RasterImage &work,
               const document::ProgressSink &progress = {});
-    Rect Redo(const RasterImage &source, const RasterImage &work);
+    Rect Redo(const RasterImage &source, const RasterImage &work,
+              const document::ProgressSink &progress = {});
 
     // Memory the history keeps now (what is kept between steps), and how many steps are
     // kept and done.
@@ -108,18 +114,20 @@ private:
     void Note(size_t tile, const colour::Paint &paint);
     void PrepareTiles(const RasterImage &work);
     void Restore(const Step &step, const RasterImage &source, const RasterImage &work);
-    bool Replay(const Step &step, const RasterImage &source, const RasterImage &work) const;
+    bool Replay(const Step &step, const RasterImage &source, const RasterImage &work,
+                const document::ProgressSink &progress) const;
+    void Rebuild(size_t steps, const RasterImage &source, const RasterImage &work,
+                 const document::ProgressSink &progress) const;
 
     size_t budget_;
     std::vector<Step> steps_;
     size_t done_ = 0;
     size_t storedBytes_ = 0;
 
-    StepKind inStep_ = StepKind::None;
-    Step current_;
+    bool stroking_ = false;                          // between BeginStroke and EndStroke
+    Step current_;                                   // the stroke being painted
     std::unordered_map<size_t, TileBytes> captured_; // a stroke's tiles before it touched them
     bool captureFailed_ = false;
-    bool resumeStroke_ = false; // a whole-picture operation came in the middle of a stroke
 
     // The paints seen, with their colour tables, and for each tile the latest paints
     // written into it: the candidates its records try.

@@ -6,6 +6,12 @@
 
 namespace ops {
 
+bool Filterable(const RasterImage &raster)
+{
+    return RasterColourCount(raster) > 256 && RasterBitCount(raster) == 24 && raster.Pixels
+           && RasterWidth(raster) > 0 && RasterHeight(raster) > 0;
+}
+
 namespace {
 
 void Report(const document::ProgressSink &progress, int32_t percent)
@@ -29,8 +35,7 @@ uint8_t KernelValue(uint32_t sum, const FilterKernel &kernel)
 FilterResult Filter(const RasterImage &raster, const FilterKernel &kernel,
                     const document::ProgressSink &progress, const document::RasterLibrary &library)
 {
-    if (RasterColourCount(raster) <= 256 || RasterBitCount(raster) != 24 || !raster.Pixels
-        || RasterWidth(raster) <= 0 || RasterHeight(raster) <= 0 || kernel.Divisor == 0)
+    if (!Filterable(raster) || kernel.Divisor == 0)
         return FilterResult::NotFiltered;
     Report(progress, 0);
 

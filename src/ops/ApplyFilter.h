@@ -18,6 +18,10 @@ enum class FilterResult {
     OutOfMemory, // the scratch memory could not be had; nothing changed
 };
 
+// Whether ApplyFilter and Soften filter the raster at all: more than 256 colours (24 bits
+// per pixel), pixel memory and a size. For any other raster they return NotFiltered.
+bool Filterable(const RasterImage &raster);
+
 // Every output pixel (x, y), rows from the top, and each of its channels on its own,
 // gets the kernel's value over the unfiltered picture, pixels beyond an edge reading
 // as the edge pixel. Products, sums, the quotient and the bias are 32-bit integers

@@ -157,8 +157,7 @@ void CopyRow(const uint8_t *row, uint8_t *copy, size_t bytes)
 FilterResult SoftenRows(const RasterImage &raster, const document::ProgressSink &progress,
                         const document::RasterLibrary &library)
 {
-    if (RasterColourCount(raster) <= 256 || RasterBitCount(raster) != 24 || !raster.Pixels
-        || RasterWidth(raster) <= 0 || RasterHeight(raster) <= 0)
+    if (!Filterable(raster))
         return FilterResult::NotFiltered;
     Report(progress, 0);
 

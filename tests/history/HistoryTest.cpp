@@ -31,20 +31,20 @@ void Put(const RasterImage &r, const Bytes &bytes)
 }
 
 // The whole-picture operations as the window does them again.
-bool Grey(const RasterImage &, const RasterImage &work)
+bool Grey(const RasterImage &, const RasterImage &work, const document::ProgressSink &progress)
 {
-    ops::Grayscale(work, {});
+    ops::Grayscale(work, progress);
     return true;
 }
 
-bool Soft(const RasterImage &, const RasterImage &work)
+bool Soft(const RasterImage &, const RasterImage &work, const document::ProgressSink &progress)
 {
-    return ops::Soften(work, {}) == ops::FilterResult::Filtered;
+    return ops::Soften(work, progress) == ops::FilterResult::Filtered;
 }
 
 history::WholeOperation ColourAll(int32_t hue, int32_t sat, int32_t bright, bool colorize)
 {
-    return [=](const RasterImage &source, const RasterImage &work) {
+    return [=](const RasterImage &source, const RasterImage &work, const document::ProgressSink &) {
         ops::ColorizeAll(source, work, hue, sat, bright, colorize);
         return true;
     };
@@ -109,39 +109,31 @@ TEST_P(HistoryModelTest, EveryActionLeavesWhatFullCopiesWouldHold)
                     const int32_t ny = std::clamp(y + pick(-40, 40), -50, h + 50);
                     if (pick(0, 4) == 0)
                         p.brightness = pick(-100, 100); // typed while the button is held
-                    history.Stroke(source, work, x, y, nx, ny, p);
+                    history.PaintStroke(source, work, x, y, nx, ny, p);
                     x = nx;
                     y = ny;
                     if (pick(0, 12) == 0) {
                         // Grayscale from the keyboard while the mouse is held: the stroke
                         // so far, the operation and the rest of the stroke are three steps.
                         model.Step(Pixels(work));
-                        history.BeginWhole(source, work);
-                        Grey(source, work);
-                        history.EndWhole(Grey);
+                        ASSERT_TRUE(history.Apply(source, work, Grey, {}));
                         model.Step(Pixels(work));
                     }
                 }
                 history.EndStroke(source, work);
                 model.Step(Pixels(work));
             } else if (kind == 5) {
-                history.BeginWhole(source, work);
-                Grey(source, work);
-                history.EndWhole(Grey);
+                ASSERT_TRUE(history.Apply(source, work, Grey, {}));
                 model.Step(Pixels(work));
             } else if (kind == 7) {
-                history.BeginWhole(source, work);
-                ASSERT_TRUE(Soft(source, work));
-                history.EndWhole(Soft);
+                ASSERT_TRUE(history.Apply(source, work, Soft, {}));
                 model.Step(Pixels(work));
             } else if (kind == 6) {
                 const int32_t hue = pick(0, 255), sat = pick(0, 255), bright = pick(-100, 100);
                 const bool colorize = pick(0, 3) != 0;
-                history.BeginWhole(source, work);
-                ColourAll(hue, sat, bright, colorize)(source, work);
-                history.EndWhole(ColourAll(hue, sat, bright, colorize),
-                                 colorize ? std::optional(colour::Paint{hue, sat, bright})
-                                          : std::nullopt);
+                ASSERT_TRUE(history.Apply(source, work, ColourAll(hue, sat, bright, colorize), {},
+                                          colorize ? std::optional(colour::Paint{hue, sat, bright})
+                                                   : std::nullopt));
                 model.Step(Pixels(work));
             } else {
                 const bool undo = kind <= 9;
@@ -180,5 +172,132 @@ TEST_P(HistoryModelTest, EveryActionLeavesWhatFullCopiesWouldHold)
 // rebuilds from the source.
 INSTANTIATE_TEST_SUITE_P(Budgets, HistoryModelTest,
                          testing::Values(size_t(256) << 20, size_t(200) << 10, size_t(0)));
+
+} // namespace
+
+namespace {
+
+// A picture of the model test's kind and its working copy, released at the end.
+struct Pair {
+    RasterImage source, work;
+    Pair(int32_t w, int32_t h)
+    {
+        std::mt19937 rng(uint32_t(w * 31 + h));
+        source = PhotoLike(w, h, rng);
+        work = newdib(w, h, 24, nullptr, 0);
+        Put(work, Pixels(source));
+    }
+    ~Pair()
+    {
+        deldib(source);
+        deldib(work);
+    }
+};
+
+using Reports = std::vector<int32_t>;
+
+document::ProgressSink Into(Reports &reports)
+{
+    return [&reports](int32_t percent) { reports.push_back(percent); };
+}
+
+// What Soften alone reports on a picture of that many rows.
+Reports SoftenReports(int32_t w, int32_t h)
+{
+    Pair p(w, h);
+    Reports reports;
+    ops::Soften(p.work, Into(reports));
+    return reports;
+}
+
+TEST(HistoryApply, RunsTheOperationOnceWithItsProgressAndRedoReportsTheSame)
+{
+    Pair p(40, 7);
+    history::History history;
+    int runs = 0;
+    const history::WholeOperation counted = [&runs](const RasterImage &s, const RasterImage &w,
+                                                    const document::ProgressSink &progress) {
+        ++runs;
+        return Soft(s, w, progress);
+    };
+    Reports applied;
+    ASSERT_TRUE(history.Apply(p.source, p.work, counted, Into(applied)));
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(applied, SoftenReports(40, 7));
+    const Bytes softened = Pixels(p.work);
+
+    history.Undo(p.source, p.work);
+    EXPECT_EQ(Pixels(p.work), Pixels(p.source));
+    Reports redone;
+    history.Redo(p.source, p.work, Into(redone));
+    EXPECT_EQ(runs, 2);
+    EXPECT_EQ(redone, applied);
+    EXPECT_EQ(Pixels(p.work), softened);
+}
+
+TEST(HistoryApply, AnOperationNotDoneIsNoStep)
+{
+    Pair p(20, 5);
+    history::History history;
+    const Bytes before = Pixels(p.work);
+    EXPECT_FALSE(history.Apply(p.source, p.work,
+                               [](const RasterImage &, const RasterImage &,
+                                  const document::ProgressSink &) { return false; },
+                               {}));
+    EXPECT_FALSE(history.CanUndo());
+    EXPECT_EQ(history.StepCount(), 0u);
+    EXPECT_EQ(Pixels(p.work), before);
+}
+
+TEST(HistoryApply, InTheMiddleOfAStrokeSplitsItIntoThreeSteps)
+{
+    Pair p(60, 30);
+    history::History history;
+    view::StrokeParams brush;
+    brush.radius = 4;
+    brush.hue = 170;
+    brush.saturation = 200;
+    history.BeginStroke();
+    history.PaintStroke(p.source, p.work, 5, 5, 20, 10, brush);
+    const Bytes firstPart = Pixels(p.work);
+    ASSERT_TRUE(history.Apply(p.source, p.work, Grey, {}));
+    EXPECT_TRUE(history.InStep()); // the stroke goes on
+    const Bytes greyed = Pixels(p.work);
+    history.PaintStroke(p.source, p.work, 20, 10, 50, 25, brush);
+    history.EndStroke(p.source, p.work);
+    EXPECT_EQ(history.StepCount(), 3u);
+    history.Undo(p.source, p.work);
+    EXPECT_EQ(Pixels(p.work), greyed);
+    history.Undo(p.source, p.work);
+    EXPECT_EQ(Pixels(p.work), firstPart);
+}
+
+TEST(HistoryApply, ARebuildReportsOneRisingBarFromZeroToZero)
+{
+    // No budget: every undo rebuilds by doing the earlier steps again, here two
+    // Softens and a stroke before the step undone.
+    Pair p(50, 9);
+    history::History history(0);
+    ASSERT_TRUE(history.Apply(p.source, p.work, Soft, {}));
+    history.BeginStroke();
+    history.PaintStroke(p.source, p.work, 3, 3, 30, 6, view::StrokeParams{});
+    history.EndStroke(p.source, p.work);
+    ASSERT_TRUE(history.Apply(p.source, p.work, Soft, {}));
+    ASSERT_TRUE(history.Apply(p.source, p.work, Grey, {}));
+    ASSERT_EQ(history.RebuildCount(), history.StepCount());
+
+    Reports rebuild;
+    history.Undo(p.source, p.work, Into(rebuild));
+    ASSERT_GE(rebuild.size(), 3u);
+    EXPECT_EQ(rebuild.front(), 0);
+    EXPECT_EQ(rebuild.back(), 0);
+    const Reports rising(rebuild.begin() + 1, rebuild.end() - 1);
+    EXPECT_TRUE(std::is_sorted(rising.begin(), rising.end()));
+    // The second Soften's rows lie in the last third of the bar and reach its end.
+    EXPECT_GT(rising.back(), 90);
+    EXPECT_LE(rising.back(), 100);
+    // Each of the nine rows of each Soften moves the bar.
+    EXPECT_GE(rising.size(), 2u * 9u - 2u);
+}
 
 } // namespace
