@@ -5,6 +5,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace {
 
 // Panels start 2 pixels below the bar's top edge, which carries a light line.
@@ -58,7 +60,9 @@ void ProgressStatusBar::FillNow(const QRect &rect, QRgb colour)
     lastColour_ = colour;
     if (fresh.isEmpty())
         return;
-    QPainter(&surface_).fillRect(fresh, QColor::fromRgb(colour));
+    for (int y = fresh.top(); y <= fresh.bottom(); ++y)
+        std::fill_n(reinterpret_cast<QRgb *>(surface_.scanLine(y)) + fresh.left(), fresh.width(),
+                    colour);
     repaint(fresh);
 }
 
@@ -105,7 +109,7 @@ void ProgressStatusBar::paintEvent(QPaintEvent *event)
     if (!rendered_ || surface_.size() != size())
         Render();
     QPainter painter(this);
-    painter.drawImage(event->rect(), surface_, event->rect());
+    painter.drawImage(event->rect().topLeft(), surface_, event->rect());
 }
 
 void ProgressStatusBar::resizeEvent(QResizeEvent *event)
