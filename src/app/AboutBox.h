@@ -32,18 +32,6 @@ public:
     // The maker's web site, which BitBtnXP1 is captioned with and opens.
     static QString WebAddress();
 
-    // ---- controls (public so that tests can inspect and drive them) ----
-    QFrame *Panel1 = nullptr;
-    QLabel *ProgramIcon = nullptr; // the picture, decoded from its JPEG form
-    QLabel *ProductName = nullptr;
-    QLabel *Copyright = nullptr; // the rights line; "XXXX" marks where the year goes
-    QLabel *Comments = nullptr;
-    QLabel *Label1 = nullptr;
-    QLabel *Label2 = nullptr;
-    QLabel *Label3 = nullptr;
-    QPushButton *BitBtnXP1 = nullptr;
-    QPushButton *BitBtn1 = nullptr; // OK, the default button
-
     // Puts the clock's year into the rights line in place of its first "XXXX" (any
     // later one stays); a line without "XXXX" gets the year in front of all of it.
     // Runs once, from the constructor.
@@ -56,6 +44,18 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    // ---- controls (found by name from outside: NamedWidgets.h) ----
+    QFrame *Panel1 = nullptr;
+    QLabel *ProgramIcon = nullptr; // the picture, decoded from its JPEG form
+    QLabel *ProductName = nullptr;
+    QLabel *Copyright = nullptr; // the rights line; "XXXX" marks where the year goes
+    QLabel *Comments = nullptr;
+    QLabel *Label1 = nullptr;
+    QLabel *Label2 = nullptr;
+    QLabel *Label3 = nullptr;
+    QPushButton *BitBtnXP1 = nullptr;
+    QPushButton *BitBtn1 = nullptr; // OK, the default button
+
     void CreateControls();
 
     std::unique_ptr<Clock> ownClock_;

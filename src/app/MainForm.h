@@ -16,7 +16,8 @@
 //   MainForm_Progress.cpp status bar progress
 //   MainForm_Print.cpp    Print and About
 //
-// Fields and controls are public so that tests can inspect and drive them.
+// The fields and controls are the window's own; its commands and event handlers are
+// public, for the wiring and for code that drives the window as a user would.
 #pragma once
 
 #include "document/RasterImage.h"
@@ -78,10 +79,98 @@ struct MainFormSeams {
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
+    // The window tests' view of the fields and controls (tests/app/WindowFixture.h).
+    friend class TestMainForm;
+
 public:
     explicit TMainForm(MainFormSeams seams = {}, QWidget *parent = nullptr);
     ~TMainForm() override;
 
+    TAboutBox *AboutBox = nullptr; // the one about box, created at start-up
+
+    // ---- window ----
+    void FormCreate();
+    void FormDestroy();
+    bool FormCloseQuery();
+
+    // ---- file ----
+    void Open1Click();
+    void openfilenow(const QString &fileName);
+    void DepthUpTo(int depth);
+    void Saveas1Click();
+    void Print1Click();
+    // The printer Print uses, made on first use and kept, so that the printer, file
+    // and paper chosen in its setup stay chosen for the session.
+    QPrinter &Printer();
+    // Prints WorkRaster on one page of Printer() as choice says. Returns an empty text
+    // on success, else the reason for the user; a failure changes nothing.
+    QString PrintWorkRaster(const view::PrintChoice &choice);
+    void Exeit1Click();
+    void About1Click();
+
+    // ---- colour ----
+    void ToolButton1Click();
+    void ToolButton2Click();
+    void ToolButton3Click();
+    void ToolButton4Click();
+    void ToolButton5Click();
+    void ToolButton6Click();
+    void ToolButton7Click();
+    void ToolButton8Click();
+    void ToolButton9Click();
+    void ToolButton10Click();
+    void HueEDChange();
+    void SatEdChange();
+    void PalPaintBoxPaint();
+    void PalPaintBoxMouseMove(ShiftState Shift, int X, int Y);
+    void PalPaintBoxMouseDown(Qt::MouseButton Button, ShiftState Shift, int X, int Y);
+
+    // ---- whole-picture operations ----
+    void GrrayBtnClick();
+    void SoftenBtnClick();
+    void ColorAllBtnClick();
+
+    // ---- view and brush ----
+    void ZoomEdChange();
+    void PaintBox1Paint();
+    void PaintBox1MouseDown(Qt::MouseButton Button, ShiftState Shift, int X, int Y);
+    void PaintBox1MouseMove(ShiftState Shift, int X, int Y);
+    void PaintBox1MouseUp(Qt::MouseButton Button, ShiftState Shift, int X, int Y);
+    void Timer1Timer();
+    // One stamp, and the line of stamps of a stroke step; each returns the raster
+    // rectangle it wrote (rows from the top), which the handler repaints.
+    Rect DoBrush(int cx, int cy, int hue, int sat);
+    Rect BrushLine(int x1, int y1, int x2, int y2, int hue, int sat);
+    void DoPix(int x, int y, int hue, int sat, int bright);
+
+    // ---- undo (Ctrl+Z; Ctrl+Shift+Z and Ctrl+Y redo) ----
+    // Nothing while a stroke is painted or when there is nothing to undo or redo; the
+    // view is repainted at once and the brush outline kept where it was.
+    void UndoStep();
+    void RedoStep();
+
+    // ---- progress ----
+    void SetProStatus(int Value);
+    void SBarPaintMore();
+    void StatusBar1DrawPanel(QWidget *StatusBar, int Panel, const QRect &Rect);
+    void WMUser(intptr_t wParam);
+
+    // ---- tool bar docking ----
+    view::DockEdge SpeedBarEdge() const { return dockEdge_; }
+    // Puts the left tool bar at an edge of OuterPanel and lays its controls out
+    // along it.
+    void DockSpeedBar(view::DockEdge edge);
+
+    MessageService &Messages() const { return *messages_; }
+    FileDialogService &Dialogs() const { return *dialogs_; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void customEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool event(QEvent *event) override;
+
+private:
     // ---- document ----
     RasterImage SourceRaster;
     RasterImage WorkRaster;
@@ -91,7 +180,6 @@ public:
     int32_t CurHue = 0;
     int32_t CurSat = 0;
     bool SyncingEdits = false; // set while the palette repaint writes HueED and SatEd
-    int HueEDChangeRuns = 0;   // how often HueEDChange got past SyncingEdits, for tests
 
     // ---- brush stroke ----
     bool Painting = false;
@@ -170,94 +258,7 @@ public:
     OpenDialogRequest OpenDialog1;
     SaveDialogRequest SaveDialog1;
     QTimer *Timer1 = nullptr;
-    TAboutBox *AboutBox = nullptr; // the one about box, created at start-up
 
-    // ---- window ----
-    void FormCreate();
-    void FormDestroy();
-    bool FormCloseQuery();
-
-    // ---- file ----
-    void Open1Click();
-    void openfilenow(const QString &fileName);
-    void DepthUpTo(int depth);
-    void Saveas1Click();
-    void Print1Click();
-    // The printer Print uses, made on first use and kept, so that the printer, file
-    // and paper chosen in its setup stay chosen for the session.
-    QPrinter &Printer();
-    // Prints WorkRaster on one page of Printer() as choice says. Returns an empty text
-    // on success, else the reason for the user; a failure changes nothing.
-    QString PrintWorkRaster(const view::PrintChoice &choice);
-    void Exeit1Click();
-    void About1Click();
-
-    // ---- colour ----
-    void ToolButton1Click();
-    void ToolButton2Click();
-    void ToolButton3Click();
-    void ToolButton4Click();
-    void ToolButton5Click();
-    void ToolButton6Click();
-    void ToolButton7Click();
-    void ToolButton8Click();
-    void ToolButton9Click();
-    void ToolButton10Click();
-    void HueEDChange();
-    void SatEdChange();
-    void PalPaintBoxPaint();
-    void PalPaintBoxMouseMove(ShiftState Shift, int X, int Y);
-    void PalPaintBoxMouseDown(Qt::MouseButton Button, ShiftState Shift, int X, int Y);
-
-    // ---- whole-picture operations ----
-    void GrrayBtnClick();
-    void SoftenBtnClick();
-    void ColorAllBtnClick();
-
-    // ---- view and brush ----
-    void ZoomEdChange();
-    void PaintBox1Paint();
-    void PaintBox1MouseDown(Qt::MouseButton Button, ShiftState Shift, int X, int Y);
-    void PaintBox1MouseMove(ShiftState Shift, int X, int Y);
-    void PaintBox1MouseUp(Qt::MouseButton Button, ShiftState Shift, int X, int Y);
-    void Timer1Timer();
-    // One stamp, and the line of stamps of a stroke step; each returns the raster
-    // rectangle it wrote (rows from the top), which the handler repaints.
-    Rect DoBrush(int cx, int cy, int hue, int sat);
-    Rect BrushLine(int x1, int y1, int x2, int y2, int hue, int sat);
-    void DoPix(int x, int y, int hue, int sat, int bright);
-
-    // ---- undo (Ctrl+Z; Ctrl+Shift+Z and Ctrl+Y redo) ----
-    // Nothing while a stroke is painted or when there is nothing to undo or redo; the
-    // view is repainted at once and the brush outline kept where it was.
-    void UndoStep();
-    void RedoStep();
-
-    // ---- progress ----
-    void SetProStatus(int Value);
-    void SBarPaintMore();
-    void StatusBar1DrawPanel(QWidget *StatusBar, int Panel, const QRect &Rect);
-    void WMUser(intptr_t wParam);
-    // A sink for the long operations: every report goes to SetProStatus.
-    document::ProgressSink StatusBarProgress();
-
-    // ---- tool bar docking ----
-    view::DockEdge SpeedBarEdge() const { return dockEdge_; }
-    // Puts the left tool bar at an edge of OuterPanel and lays its controls out
-    // along it.
-    void DockSpeedBar(view::DockEdge edge);
-    int DockFrameDraws = 0; // how often the drag frame was drawn, for tests
-
-    MessageService &Messages() const { return *messages_; }
-    FileDialogService &Dialogs() const { return *dialogs_; }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-    void customEvent(QEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
-    bool event(QEvent *event) override;
-
-private:
     void CreateControls();
     void CreateMenu();
     void WireControls();
@@ -279,6 +280,8 @@ private:
     void EraseOutline();
     void ShowUndone(const Rect &changed);
     void DrawOutline(int32_t x, int32_t y);
+    // A sink for the long operations: every report goes to SetProStatus.
+    document::ProgressSink StatusBarProgress();
 
     std::unique_ptr<MessageService> ownMessages_;
     std::unique_ptr<FileDialogService> ownDialogs_;

@@ -104,7 +104,6 @@ void TMainForm::HueEDChange()
     // The palette repaint writes both boxes; that must not come back here.
     if (SyncingEdits)
         return;
-    ++HueEDChangeRuns;
     // A number still being typed may lie beyond 0..255; TypedColourByte states the rule.
     PreviewColour(colour::TypedColourByte(HueED->value()), colour::TypedColourByte(SatEd->value()));
     CurHue = colour::TypedColourByte(HueED->value());

@@ -45,7 +45,6 @@ void TMainForm::DrawDockFrame(view::DockEdge edge)
     dockFrame_->raise();
     dockFrame_->show();
     dockTarget_ = edge;
-    ++DockFrameDraws;
 }
 
 void TMainForm::RemoveDockFrame()

@@ -49,25 +49,6 @@ public:
                QWidget *parent = nullptr);
     ~TPrintForm() override;
 
-    // ---- controls (public so that tests can inspect and drive them) ----
-    QLabel *RxLabel1 = nullptr;
-    QFrame *Panel1 = nullptr;
-    SurfacePaintBox *PrintPaintBox = nullptr;
-    QGroupBox *GroupBox1 = nullptr;
-    QRadioButton *UseFullCheck = nullptr;
-    QRadioButton *UserdefCheck = nullptr;
-    QLabel *RxLabel2 = nullptr;
-    SpinEdit *BreitEdit = nullptr;
-    QLabel *RxLabel3 = nullptr;
-    SpinEdit *HochEdit = nullptr; // a child of the dialog, placed over GroupBox1
-    QGroupBox *GroupBox2 = nullptr;
-    QCheckBox *SverhCheck = nullptr;
-    QCheckBox *ZentrCheck = nullptr;
-    BevelLine *Bevel1 = nullptr;
-    QPushButton *OkBitBtn1 = nullptr;
-    QPushButton *PrintSetupBtn = nullptr;
-    QPushButton *CancelBitBtn2 = nullptr;
-
     // ---- handlers ----
     // Restores the remembered settings and brings the controls and preview in line.
     void FormShow();
@@ -98,6 +79,25 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    // ---- controls (found by name from outside: NamedWidgets.h) ----
+    QLabel *RxLabel1 = nullptr;
+    QFrame *Panel1 = nullptr;
+    SurfacePaintBox *PrintPaintBox = nullptr;
+    QGroupBox *GroupBox1 = nullptr;
+    QRadioButton *UseFullCheck = nullptr;
+    QRadioButton *UserdefCheck = nullptr;
+    QLabel *RxLabel2 = nullptr;
+    SpinEdit *BreitEdit = nullptr;
+    QLabel *RxLabel3 = nullptr;
+    SpinEdit *HochEdit = nullptr; // a child of the dialog, placed over GroupBox1
+    QGroupBox *GroupBox2 = nullptr;
+    QCheckBox *SverhCheck = nullptr;
+    QCheckBox *ZentrCheck = nullptr;
+    BevelLine *Bevel1 = nullptr;
+    QPushButton *OkBitBtn1 = nullptr;
+    QPushButton *PrintSetupBtn = nullptr;
+    QPushButton *CancelBitBtn2 = nullptr;
+
     void CreateControls();
 
     QPrinter &printer_;

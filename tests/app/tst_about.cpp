@@ -3,9 +3,8 @@
 // layout and texts, the year of the rights line, the one box the About command shows,
 // and the web button.
 #include "app/AboutBox.h"
-#include "app/FakeServices.h"
-#include "app/MainForm.h"
 #include "app/WhileModal.h"
+#include "app/WindowFixture.h"
 #include "widgets/JpegImage.h"
 
 #include <QApplication>
@@ -17,6 +16,29 @@
 #include <QtTest>
 
 namespace {
+
+// The about box's controls, by the names it gives them.
+struct AboutControls {
+    QFrame *Panel1;
+    QLabel *ProgramIcon;
+    QLabel *ProductName;
+    QLabel *Copyright;
+    QLabel *Comments;
+    QLabel *Label1;
+    QLabel *Label2;
+    QLabel *Label3;
+    QPushButton *BitBtnXP1;
+    QPushButton *BitBtn1;
+};
+
+AboutControls Controls(const QWidget &box)
+{
+    return {Control<QFrame>(box, "Panel1"),         Control<QLabel>(box, "ProgramIcon"),
+            Control<QLabel>(box, "ProductName"),    Control<QLabel>(box, "Copyright"),
+            Control<QLabel>(box, "Comments"),       Control<QLabel>(box, "Label1"),
+            Control<QLabel>(box, "Label2"),         Control<QLabel>(box, "Label3"),
+            Control<QPushButton>(box, "BitBtnXP1"), Control<QPushButton>(box, "BitBtn1")};
+}
 
 QByteArray ResourceBytes(const QString &name)
 {
@@ -87,9 +109,9 @@ private slots:
     void pictureIsHalfHandColoured()
     {
         TAboutBox box;
-        const QImage picture = box.ProgramIcon->pixmap().toImage();
+        const QImage picture = Controls(box).ProgramIcon->pixmap().toImage();
         QCOMPARE(picture.size(), QSize(306, 322));
-        QCOMPARE(box.ProgramIcon->size(), QSize(306, 322));
+        QCOMPARE(Controls(box).ProgramIcon->size(), QSize(306, 322));
         // Inside the photo's paper margin: colour on the left, grey on the right.
         long leftChroma = 0;
         long rightChroma = 0;
@@ -114,39 +136,43 @@ private slots:
             !(box.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
         box.show();
         QVERIFY(QTest::qWaitForWindowExposed(&box));
-        const QImage panel = box.Panel1->grab().toImage();
+        const QImage panel = Controls(box).Panel1->grab().toImage();
         // An empty spot below the web button, and the bevel's dark outer line.
         QCOMPARE(QColor(panel.pixel(600, 360)), QColor(240, 202, 166));
         QVERIFY(qGray(panel.pixel(0, 100)) < qGray(panel.pixel(1, 100)));
-        const QRect inside = box.Panel1->rect().adjusted(2, 2, -2, -2);
-        for (QWidget *child : box.Panel1->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        const QRect inside = Controls(box).Panel1->rect().adjusted(2, 2, -2, -2);
+        for (QWidget *child :
+             Controls(box).Panel1->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
             QVERIFY2(inside.contains(child->geometry()), qPrintable(child->objectName()));
-        QVERIFY(!box.ProgramIcon->geometry().intersects(box.Copyright->geometry()));
-        QVERIFY(!box.Panel1->geometry().intersects(box.BitBtn1->geometry()));
+        QVERIFY(
+            !Controls(box).ProgramIcon->geometry().intersects(Controls(box).Copyright->geometry()));
+        QVERIFY(!Controls(box).Panel1->geometry().intersects(Controls(box).BitBtn1->geometry()));
     }
 
     void everyTextFitsItsPlace()
     {
         TAboutBox box;
         // Labels with a fixed size: the text must not be cut off.
-        for (QLabel *label : {box.ProductName, box.Copyright, box.Comments}) {
+        for (QLabel *label :
+             {Controls(box).ProductName, Controls(box).Copyright, Controls(box).Comments}) {
             const QSize text = TextExtent(label);
             QVERIFY2(text.width() <= label->width() && text.height() <= label->height(),
                      qPrintable(label->objectName()));
         }
         // The paragraph ends above the web button; the one-line labels stay clear of
         // the next line and of the panel's edge.
-        QVERIFY(box.Label3->y() + TextExtent(box.Label3).height() <= box.BitBtnXP1->y());
-        QVERIFY(box.Label1->geometry().bottom() < box.Label2->y());
-        QVERIFY(box.Label2->geometry().bottom() < box.Label3->y());
-        for (QLabel *label : {box.Label1, box.Label2})
-            QVERIFY(label->geometry().right() < box.Panel1->width() - 2);
+        QVERIFY(Controls(box).Label3->y() + TextExtent(Controls(box).Label3).height()
+                <= Controls(box).BitBtnXP1->y());
+        QVERIFY(Controls(box).Label1->geometry().bottom() < Controls(box).Label2->y());
+        QVERIFY(Controls(box).Label2->geometry().bottom() < Controls(box).Label3->y());
+        for (QLabel *label : {Controls(box).Label1, Controls(box).Label2})
+            QVERIFY(label->geometry().right() < Controls(box).Panel1->width() - 2);
     }
 
     void okIsTheDefaultAndEnterCloses()
     {
         TAboutBox box;
-        QVERIFY(box.BitBtn1->isDefault());
+        QVERIFY(Controls(box).BitBtn1->isDefault());
         int result = -1;
         WhileModal([&] { result = box.exec(); },
                    [](QWidget *shown) { QTest::keyClick(shown, Qt::Key_Return); });
@@ -177,15 +203,15 @@ private slots:
         FakeClock clock(year);
         TAboutBox box({&clock, nullptr});
         if (!text.isNull()) {
-            box.Copyright->setText(text);
+            Controls(box).Copyright->setText(text);
             box.FormCreate();
         }
-        QCOMPARE(box.Copyright->text(), expected);
+        QCOMPARE(Controls(box).Copyright->text(), expected);
     }
 
     void aboutShowsTheOneBoxWithTheStartUpYear()
     {
-        TMainForm form;
+        TestMainForm form;
         FakeClock clock(2026);
         TAboutBox box({&clock, nullptr}, &form);
         form.AboutBox = &box;
@@ -194,9 +220,9 @@ private slots:
             WhileModal([&] { form.About1Click(); },
                        [&](QWidget *modal) {
                            QCOMPARE(modal, &box);
-                           QCOMPARE(box.Copyright->text(),
+                           QCOMPARE(Controls(box).Copyright->text(),
                                     QStringLiteral("Copyright © 2026 Merrow Software"));
-                           QTest::mouseClick(box.BitBtn1, Qt::LeftButton);
+                           QTest::mouseClick(Controls(box).BitBtn1, Qt::LeftButton);
                        });
             QVERIFY(box.isHidden());
         }
@@ -216,11 +242,11 @@ private slots:
         TAboutBox box({nullptr, &shell});
         const QUrl site(TAboutBox::WebAddress());
         QVERIFY(site.isValid() && site.scheme() == QStringLiteral("https"));
-        QCOMPARE(box.BitBtnXP1->text(), site.host());
+        QCOMPARE(Controls(box).BitBtnXP1->text(), site.host());
         int result = -1;
         WhileModal([&] { result = box.exec(); },
                    [&](QWidget *) {
-                       QTest::mouseClick(box.BitBtnXP1, Qt::LeftButton);
+                       QTest::mouseClick(Controls(box).BitBtnXP1, Qt::LeftButton);
                        QCOMPARE(shell.Requests.size(), 1);
                        QCOMPARE(shell.Requests.first().Address, TAboutBox::WebAddress());
                        QCOMPARE(shell.Requests.first().Parent.data(), &box);

@@ -2,9 +2,7 @@
 // Brush strokes through the main window: mouse events on PaintBox1 colour WorkRaster
 // and the view, the inverting outline follows the pointer, the timer re-stamps, and
 // stray or second-button events do what a captured stroke does.
-#include "app/FakeServices.h"
-#include "app/MainForm.h"
-#include "app/ViewCheck.h"
+#include "app/WindowFixture.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/SurfaceDC.h"
 #include "view/BrushGeometry.h"
@@ -22,64 +20,16 @@
 #include <memory>
 #include <vector>
 
-namespace {
-
-std::vector<uint8_t> Bytes(const RasterImage &raster)
-{
-    return std::vector<uint8_t>(raster.Pixels, raster.Pixels + RasterImageSize(raster));
-}
-
-} // namespace
-
-class TestBrush : public QObject {
+class TestBrush : public QObject, WindowFixture {
     Q_OBJECT
 
 private:
-    FakeMessageService messages;
-    FakeFileDialogService dialogs;
-    FakeHelpEngine help;
-    std::unique_ptr<TMainForm> form;
-
-    void mouse(QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held, QPoint at)
-    {
-        QMouseEvent e(type, QPointF(at), QPointF(form->PaintBox1->mapToGlobal(at)), button, held,
-                      Qt::NoModifier);
-        QCoreApplication::sendEvent(form->PaintBox1, &e);
-    }
-    void press(QPoint at, Qt::MouseButton button = Qt::LeftButton)
-    {
-        mouse(QEvent::MouseButtonPress, button, button, at);
-    }
-    void move(QPoint at, Qt::MouseButtons held = Qt::LeftButton)
-    {
-        mouse(QEvent::MouseMove, Qt::NoButton, held, at);
-    }
-    void release(QPoint at, Qt::MouseButton button = Qt::LeftButton)
-    {
-        mouse(QEvent::MouseButtonRelease, button, Qt::NoButton, at);
-    }
-
-    // A picture with every grey level and colour spread over it, in both rasters.
-    void patternPicture()
-    {
-        const RasterImage &s = form->SourceRaster;
-        for (int32_t r = 0; r < RasterHeight(s); ++r)
-            for (int32_t x = 0; x < RasterWidth(s); ++x) {
-                uint8_t *p = s.Pixels + int64_t(r) * s.Stride + 3 * x;
-                p[0] = uint8_t(x * 3 + r);
-                p[1] = uint8_t(x + r * 5);
-                p[2] = uint8_t((x ^ r) * 7);
-            }
-        std::memcpy(form->WorkRaster.Pixels, s.Pixels, RasterImageSize(s));
-        form->PaintBox1Paint();
-    }
-
     // The literal per-stamp, per-pixel result of the given raster steps on a copy of
     // the current work raster.
     std::vector<uint8_t> expectedAfter(const std::vector<QLine> &steps)
     {
         const RasterImage &w = form->WorkRaster;
-        const auto saved = Bytes(w);
+        const auto saved = Pixels(w);
         view::StrokeParams params;
         params.radius = form->RadiusED->value();
         params.hue = form->CurHue;
@@ -88,18 +38,9 @@ private:
         params.colorize = form->ColorierenBtn->isChecked();
         for (const QLine &l : steps)
             view::StrokeLineLiteral(form->SourceRaster, w, l.x1(), l.y1(), l.x2(), l.y2(), params);
-        auto expected = Bytes(w);
+        auto expected = Pixels(w);
         std::memcpy(w.Pixels, saved.data(), saved.size());
         return expected;
-    }
-
-    // Every surface pixel shows the work raster pixel nearest-neighbour scaling puts
-    // there.
-    void verifySurfaceShowsWorkRaster()
-    {
-        const QString mismatch = ViewMismatch(*form);
-        if (!mismatch.isEmpty())
-            QFAIL(qPrintable(mismatch));
     }
 
     // The surface with the hollow inverting ellipse drawn over it once more.
@@ -117,14 +58,7 @@ private:
 private slots:
     void init()
     {
-        MainFormSeams seams;
-        seams.Messages = &messages;
-        seams.Dialogs = &dialogs;
-        seams.Help = &help;
-        form = std::make_unique<TMainForm>(seams);
-        form->resize(900, 700);
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        openWindow({900, 700});
         patternPicture();
     }
     void cleanup() { form.reset(); }
@@ -164,7 +98,7 @@ private slots:
         QVERIFY(!form->Painting);
         QVERIFY(!form->Timer1->isActive());
         QCOMPARE(form->LastMouseX, up.x());
-        QVERIFY(Bytes(form->WorkRaster) == expected);
+        QVERIFY(Pixels(form->WorkRaster) == expected);
 
         // The view shows the painted picture with the outline inverted over it.
         const QImage withOutline = form->PaintBox1->Surface().copy();
@@ -173,7 +107,7 @@ private slots:
         form->PaintBox1Paint();
         QVERIFY(!form->OutlineShown);
         QCOMPARE(form->PaintBox1->Surface(), outlineRemoved);
-        verifySurfaceShowsWorkRaster();
+        verifyView();
     }
 
     void outlineFollowsThePointerAndARepaintRemovesIt()
@@ -195,46 +129,46 @@ private slots:
     {
         press(QPoint(50, 50));
         QCOMPARE(form->Timer1->interval(), 1000);
-        const auto afterPress = Bytes(form->WorkRaster);
+        const auto afterPress = Pixels(form->WorkRaster);
         form->Timer1Timer();
         form->Timer1Timer();
-        QVERIFY(Bytes(form->WorkRaster) == afterPress); // same parameters: nothing builds up
+        QVERIFY(Pixels(form->WorkRaster) == afterPress); // same parameters: nothing builds up
         QVERIFY(form->OutlineShown);
         // A tick stamps with the parameters of the moment.
         form->BrightEd->setValue(-60);
         const auto expected = expectedAfter({QLine(50, 50, 50, 50)});
         form->Timer1Timer();
-        QVERIFY(Bytes(form->WorkRaster) == expected);
-        QVERIFY(Bytes(form->WorkRaster) != afterPress);
+        QVERIFY(Pixels(form->WorkRaster) == expected);
+        QVERIFY(Pixels(form->WorkRaster) != afterPress);
         release(QPoint(50, 50));
         QVERIFY(!form->Timer1->isActive());
     }
 
     void releaseWithoutPressDoesNothing()
     {
-        const auto before = Bytes(form->WorkRaster);
+        const auto before = Pixels(form->WorkRaster);
         const QImage view = form->PaintBox1->Surface().copy();
         release(QPoint(20, 20));
         QVERIFY(!form->Painting);
         QVERIFY(!form->Timer1->isActive());
         QCOMPARE(form->LastMouseX, 0);
-        QVERIFY(Bytes(form->WorkRaster) == before);
+        QVERIFY(Pixels(form->WorkRaster) == before);
         QCOMPARE(form->PaintBox1->Surface(), view);
     }
 
     void secondButtonIsIgnoredAndTheFirstReleaseEndsTheStroke()
     {
         press(QPoint(30, 30), Qt::LeftButton);
-        const auto afterPress = Bytes(form->WorkRaster);
+        const auto afterPress = Pixels(form->WorkRaster);
         mouse(QEvent::MouseButtonPress, Qt::RightButton, Qt::LeftButton | Qt::RightButton,
               QPoint(200, 150));
         QCOMPARE(form->LastMouseX, 30);
-        QVERIFY(Bytes(form->WorkRaster) == afterPress);
+        QVERIFY(Pixels(form->WorkRaster) == afterPress);
         mouse(QEvent::MouseButtonRelease, Qt::RightButton, Qt::LeftButton, QPoint(31, 30));
         QVERIFY(!form->Painting);
         QVERIFY(!form->Timer1->isActive());
         move(QPoint(200, 150), Qt::LeftButton); // no longer painting
-        QVERIFY(Bytes(form->WorkRaster) == afterPress);
+        QVERIFY(Pixels(form->WorkRaster) == afterPress);
     }
 
     void dragPastThePictureEdgePaintsTheInsidePart()
@@ -244,12 +178,12 @@ private slots:
         press(QPoint(310, 190));
         move(QPoint(400, 260)); // outside the view, still captured
         release(QPoint(400, 260));
-        QVERIFY(Bytes(form->WorkRaster) == expected);
+        QVERIFY(Pixels(form->WorkRaster) == expected);
         const uint8_t *corner = form->WorkRaster.Pixels + 3 * 319; // row 199, column 319
         const uint8_t *source = form->SourceRaster.Pixels + 3 * 319;
         QVERIFY(std::memcmp(corner, source, 3) != 0);
         form->PaintBox1Paint();
-        verifySurfaceShowsWorkRaster();
+        verifyView();
     }
 
     void eraserRestoresWhatTheBrushPainted()
@@ -263,7 +197,7 @@ private slots:
         press(QPoint(100, 100));
         move(QPoint(140, 120));
         release(QPoint(140, 120));
-        QVERIFY(Bytes(form->WorkRaster) == Bytes(form->SourceRaster));
+        QVERIFY(Pixels(form->WorkRaster) == Pixels(form->SourceRaster));
     }
 
     void windowDoPixFollowsTheSelectedTool()
@@ -271,7 +205,7 @@ private slots:
         // The window's per-pixel operation colours with Colorize down and restores the
         // source pixel with Erase down, whatever was painted before.
         const auto pixel = [](const RasterImage &r, int x, int y) {
-            const uint8_t *p = r.Pixels + r.Stride * (RasterHeight(r) - 1 - y) + 3 * x;
+            const uint8_t *p = PictureRow(r, y) + 3 * x;
             return std::vector<uint8_t>(p, p + 3);
         };
         form->DoPix(7, 5, 170, 255, 0);
@@ -285,12 +219,12 @@ private slots:
     {
         press(QPoint(60, 60));
         release(QPoint(60, 60));
-        QVERIFY(Bytes(form->WorkRaster) != Bytes(form->SourceRaster));
+        QVERIFY(Pixels(form->WorkRaster) != Pixels(form->SourceRaster));
         form->RadiergummiBtn->click();
         mouse(QEvent::MouseButtonDblClick, Qt::LeftButton, Qt::LeftButton, QPoint(60, 60));
         QVERIFY(form->Painting);
         release(QPoint(60, 60));
-        QVERIFY(Bytes(form->WorkRaster) == Bytes(form->SourceRaster));
+        QVERIFY(Pixels(form->WorkRaster) == Pixels(form->SourceRaster));
     }
 
     void numbersStillBeingTypedStayHarmless()
@@ -303,7 +237,7 @@ private slots:
         move(QPoint(12, 11));
         release(QPoint(12, 11));
         QVERIFY(form->OutlineShown);
-        const auto bytes = Bytes(form->WorkRaster);
+        const auto bytes = Pixels(form->WorkRaster);
         QVERIFY(std::all_of(bytes.begin(), bytes.end(), [](uint8_t b) { return b == 255; }));
 
         // A zoom far beyond its range: the outline would be millions of pixels across
@@ -316,7 +250,7 @@ private slots:
 
     void mouseIgnoredWhileTheZoomReadsZero()
     {
-        const auto before = Bytes(form->WorkRaster);
+        const auto before = Pixels(form->WorkRaster);
         form->ZoomEd->setText(QStringLiteral("0"));
         QCOMPARE(form->ZoomEd->value(), 0);
         press(QPoint(10, 10));
@@ -324,7 +258,7 @@ private slots:
         QVERIFY(!form->Painting);
         QVERIFY(!form->OutlineShown);
         release(QPoint(20, 20));
-        QVERIFY(Bytes(form->WorkRaster) == before);
+        QVERIFY(Pixels(form->WorkRaster) == before);
     }
 };
 

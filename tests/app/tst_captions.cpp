@@ -5,8 +5,8 @@
 // where a caption that reads right inside Qt can still reach the desktop wrong.
 #include "app/AboutBox.h"
 #include "app/Application.h"
-#include "app/MainForm.h"
 #include "app/PrintForm.h"
+#include "app/WindowFixture.h"
 #include "widgets/QtMessageService.h"
 
 #include <QApplication>
@@ -52,7 +52,7 @@ private slots:
 
     void mainWindowAboutBoxAndPrintDialog()
     {
-        TMainForm form;
+        TestMainForm form;
         form.show();
         QCOMPARE(ServerCaption(&form), QStringLiteral("Merrow Tintwell 2.0"));
 

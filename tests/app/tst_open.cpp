@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Opening pictures through the main window: the dialog request, each source depth
 // arriving as two equal 24-bit rasters, and failures that keep the edited picture.
-#include "app/FakeServices.h"
-#include "app/MainForm.h"
+#include "app/WindowFixture.h"
 #include "platform/rastix/Rastix.h"
 #include "platform/rastix/formats/Decoder.h"
 #include "support/BmpBuilder.h"
@@ -22,15 +21,8 @@ namespace {
 
 testsupport::Rgb Pixel(const RasterImage &raster, int32_t x, int32_t y)
 {
-    const uint8_t *p =
-        raster.Pixels + int64_t(raster.Stride) * (RasterHeight(raster) - 1 - y) + 3 * x;
+    const uint8_t *p = PictureRow(raster, y) + 3 * x;
     return {p[2], p[1], p[0]};
-}
-
-QByteArray Bytes(const RasterImage &raster)
-{
-    return QByteArray(reinterpret_cast<const char *>(raster.Pixels),
-                      qsizetype(RasterImageSize(raster)));
 }
 
 // A window whose rasters are counted: every one made through NewDib and every one
@@ -43,7 +35,7 @@ struct Window {
     int32_t refuseWidth = -1;
     // When set, the library fails every file with this error text.
     std::optional<std::string> libraryText;
-    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<TestMainForm> form;
     testsupport::TempDir dir;
 
     Window()
@@ -64,7 +56,7 @@ struct Window {
             return libraryText ? rastix::FailedRaster(*libraryText)
                                : OpenDib(name.c_str(), 0, window);
         };
-        form = std::make_unique<TMainForm>(seams);
+        form = std::make_unique<TestMainForm>(seams);
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     }
@@ -89,7 +81,7 @@ struct Window {
     struct Snapshot {
         RasterImage source;
         RasterImage work;
-        QByteArray workBytes;
+        Bytes workBytes;
         QSize view;
         QImage screen;
     };
@@ -97,7 +89,7 @@ struct Window {
     {
         Edit();
         form->PaintBox1Paint();
-        return {form->SourceRaster, form->WorkRaster, Bytes(form->WorkRaster),
+        return {form->SourceRaster, form->WorkRaster, Pixels(form->WorkRaster),
                 form->PaintBox1->size(), form->PaintBox1->Surface().copy()};
     }
 
@@ -112,7 +104,7 @@ struct Window {
         QVERIFY(messages.Boxes.first().Caption == title || messages.Boxes.first().Text == title);
         QCOMPARE(form->SourceRaster.Pixels, before.source.Pixels);
         QCOMPARE(form->WorkRaster.Pixels, before.work.Pixels);
-        QCOMPARE(Bytes(form->WorkRaster), before.workBytes);
+        QCOMPARE(Pixels(form->WorkRaster), before.workBytes);
         QCOMPARE(form->PaintBox1->size(), before.view);
         QCOMPARE(form->PaintBox1->Surface(), before.screen);
         QCOMPARE(form->ProgressPercent, 0);
@@ -126,7 +118,7 @@ struct Window {
     }
 };
 
-void CompareWithPicture(const TMainForm &form, const testsupport::Picture &picture)
+void CompareWithPicture(const TestMainForm &form, const testsupport::Picture &picture)
 {
     for (const RasterImage *r : {&form.SourceRaster, &form.WorkRaster}) {
         QCOMPARE(RasterBitCount(*r), 24);
@@ -139,7 +131,7 @@ void CompareWithPicture(const TMainForm &form, const testsupport::Picture &pictu
     }
     QCOMPARE(form.SourceRaster.Stride, form.WorkRaster.Stride);
     QVERIFY(form.SourceRaster.Pixels != form.WorkRaster.Pixels);
-    QCOMPARE(Bytes(form.WorkRaster), Bytes(form.SourceRaster));
+    QCOMPARE(Pixels(form.WorkRaster), Pixels(form.SourceRaster));
 }
 
 } // namespace
@@ -167,11 +159,11 @@ private slots:
         w.Edit();
         const RasterImage source = w.form->SourceRaster;
         const RasterImage work = w.form->WorkRaster;
-        const QByteArray edited = Bytes(work);
+        const Bytes edited = Pixels(work);
         w.form->Open1Click();
         QCOMPARE(w.form->SourceRaster.Pixels, source.Pixels);
         QCOMPARE(w.form->WorkRaster.Pixels, work.Pixels);
-        QCOMPARE(Bytes(w.form->WorkRaster), edited);
+        QCOMPARE(Pixels(w.form->WorkRaster), edited);
         QVERIFY(w.messages.Boxes.isEmpty());
         QVERIFY(w.released.empty());
     }
@@ -211,23 +203,10 @@ private slots:
     void twentyFourBitFileLeavesProgressAtZero()
     {
         Window w;
-        QList<int> seen;
-        struct Spy : QObject {
-            TMainForm *form;
-            QList<int> *seen;
-            bool eventFilter(QObject *, QEvent *e) override
-            {
-                if (e->type() == QEvent::Paint)
-                    seen->append(form->ProgressPercent);
-                return false;
-            }
-        } spy;
-        spy.form = w.form.get();
-        spy.seen = &seen;
-        w.form->StatusBar1->installEventFilter(&spy);
+        BarPaints bar(*w.form);
         w.Open(w.Write("p.bmp", testsupport::MakeBmp(testsupport::Pattern(8, 8, 24))));
-        for (int p : seen)
-            QCOMPARE(p, 0);
+        for (const BarPaints::Paint &p : bar.paints)
+            QCOMPARE(p.percent, 0);
         QCOMPARE(w.form->ProgressPercent, 0);
     }
 
@@ -321,7 +300,7 @@ private slots:
         w.form->ZoomEd->setValue(200);
         w.form->RadiergummiBtn->click();
         const bool colorize = w.form->ColorierenBtn->isChecked();
-        const QByteArray palette = Bytes(w.form->PaletteRaster);
+        const Bytes palette = Pixels(w.form->PaletteRaster);
         const uintptr_t paletteStorage = w.form->PaletteRaster.Storage;
         const QString caption = w.form->windowTitle();
 
@@ -335,7 +314,7 @@ private slots:
         QCOMPARE(w.form->ZoomEd->value(), 200);
         QCOMPARE(w.form->ColorierenBtn->isChecked(), colorize);
         QCOMPARE(w.form->PaletteRaster.Storage, paletteStorage);
-        QCOMPARE(Bytes(w.form->PaletteRaster), palette);
+        QCOMPARE(Pixels(w.form->PaletteRaster), palette);
         QCOMPARE(w.form->windowTitle(), caption);
     }
 };

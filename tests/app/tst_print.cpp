@@ -3,10 +3,9 @@
 // once on every change, as the drawing routine draws it), the printer setup, the
 // remembered settings across a restart, and printing to a PDF file that is rendered
 // back to find the picture where it was placed.
-#include "app/FakeServices.h"
-#include "app/MainForm.h"
 #include "app/PrintForm.h"
 #include "app/WhileModal.h"
+#include "app/WindowFixture.h"
 #include "platform/gdi/TestDC.h"
 #include "platform/rastix/Rastix.h"
 #include "view/PrintPreview.h"
@@ -29,6 +28,40 @@
 #include <vector>
 
 namespace {
+
+// The controls of the print dialog the tests drive, by the names it gives them.
+struct PrintControls {
+    SurfacePaintBox *PrintPaintBox;
+    QGroupBox *GroupBox1;
+    QRadioButton *UseFullCheck;
+    QRadioButton *UserdefCheck;
+    QLabel *RxLabel2;
+    SpinEdit *BreitEdit;
+    QLabel *RxLabel3;
+    SpinEdit *HochEdit;
+    QCheckBox *SverhCheck;
+    QCheckBox *ZentrCheck;
+    QPushButton *OkBitBtn1;
+    QPushButton *PrintSetupBtn;
+    QPushButton *CancelBitBtn2;
+};
+
+PrintControls Controls(const QWidget &dialog)
+{
+    return {Control<SurfacePaintBox>(dialog, "PrintPaintBox"),
+            Control<QGroupBox>(dialog, "GroupBox1"),
+            Control<QRadioButton>(dialog, "UseFullCheck"),
+            Control<QRadioButton>(dialog, "UserdefCheck"),
+            Control<QLabel>(dialog, "RxLabel2"),
+            Control<SpinEdit>(dialog, "BreitEdit"),
+            Control<QLabel>(dialog, "RxLabel3"),
+            Control<SpinEdit>(dialog, "HochEdit"),
+            Control<QCheckBox>(dialog, "SverhCheck"),
+            Control<QCheckBox>(dialog, "ZentrCheck"),
+            Control<QPushButton>(dialog, "OkBitBtn1"),
+            Control<QPushButton>(dialog, "PrintSetupBtn"),
+            Control<QPushButton>(dialog, "CancelBitBtn2")};
+}
 
 // Screen colours of the picture's quarters, red in the low byte.
 constexpr uint32_t kQuarters[4] = {0x0000ff, 0x00ff00, 0xff0000, 0x00ffff};
@@ -80,12 +113,7 @@ QImage ExpectedPreview(const TPrintForm &dialog, const RasterImage &picture)
 
 QImage ShownPreview(const TPrintForm &dialog)
 {
-    return dialog.PrintPaintBox->Surface().convertToFormat(QImage::Format_RGB32);
-}
-
-std::vector<uint8_t> Bytes(const RasterImage &raster)
-{
-    return std::vector<uint8_t>(raster.Pixels, raster.Pixels + RasterImageSize(raster));
+    return Controls(dialog).PrintPaintBox->Surface().convertToFormat(QImage::Format_RGB32);
 }
 
 } // namespace
@@ -105,16 +133,16 @@ class TestPrint : public QObject {
             QStringLiteral("cfg/Software/%1.conf").arg(SettingsStore::ProgramName()));
     }
     // A main window as the program makes it, with a 640 x 480 picture in four colours.
-    std::unique_ptr<TMainForm> Window()
+    std::unique_ptr<TestMainForm> Window()
     {
-        auto form = std::make_unique<TMainForm>(
+        auto form = std::make_unique<TestMainForm>(
             MainFormSeams{&messages_, nullptr, nullptr, {}, &setup_, Store()});
         deldib(form->WorkRaster);
         form->WorkRaster = Quarters(640, 480);
         return form;
     }
     // Runs Print, letting act drive the dialog.
-    static void Print(TMainForm &form, const std::function<void(TPrintForm &)> &act)
+    static void Print(TestMainForm &form, const std::function<void(TPrintForm &)> &act)
     {
         WhileModal([&] { form.Print1Click(); },
                    [&](QWidget *shown) { act(*qobject_cast<TPrintForm *>(shown)); });
@@ -140,33 +168,40 @@ private slots:
         TPrintForm dialog(printer, picture_, {nullptr, Store()});
         dialog.show();
         QCOMPARE(dialog.Choice(), view::PrintChoice{}); // page fully, both options, 50 %
-        QVERIFY(dialog.UseFullCheck->isChecked() && !dialog.UserdefCheck->isChecked());
-        for (SpinEdit *edit : {dialog.BreitEdit, dialog.HochEdit}) {
+        QVERIFY(Controls(dialog).UseFullCheck->isChecked()
+                && !Controls(dialog).UserdefCheck->isChecked());
+        for (SpinEdit *edit : {Controls(dialog).BreitEdit, Controls(dialog).HochEdit}) {
             QCOMPARE(edit->minimum(), 1);
             QCOMPARE(edit->maximum(), 100);
             QVERIFY(!edit->isEnabled());
         }
         // The height box is the dialog's, but sits in the group under the width box,
         // right of its label, and above the group so that clicks reach it.
-        QCOMPARE(dialog.HochEdit->parentWidget(), &dialog);
-        const QRect width(dialog.GroupBox1->mapTo(&dialog, dialog.BreitEdit->pos()),
-                          dialog.BreitEdit->size());
-        const QRect height = dialog.HochEdit->geometry();
-        QVERIFY(dialog.GroupBox1->geometry().contains(height));
+        QCOMPARE(Controls(dialog).HochEdit->parentWidget(), &dialog);
+        const QRect width(
+            Controls(dialog).GroupBox1->mapTo(&dialog, Controls(dialog).BreitEdit->pos()),
+            Controls(dialog).BreitEdit->size());
+        const QRect height = Controls(dialog).HochEdit->geometry();
+        QVERIFY(Controls(dialog).GroupBox1->geometry().contains(height));
         QCOMPARE(height.left(), width.left());
         QVERIFY(height.top() > width.bottom() && height.top() - width.bottom() <= 3);
-        QVERIFY(dialog.GroupBox1->mapTo(&dialog, dialog.RxLabel3->geometry().topRight()).x()
+        QVERIFY(Controls(dialog)
+                    .GroupBox1->mapTo(&dialog, Controls(dialog).RxLabel3->geometry().topRight())
+                    .x()
                 < height.left());
-        QVERIFY(dialog.GroupBox1->mapTo(&dialog, dialog.RxLabel2->geometry().topRight()).x()
+        QVERIFY(Controls(dialog)
+                    .GroupBox1->mapTo(&dialog, Controls(dialog).RxLabel2->geometry().topRight())
+                    .x()
                 < width.left());
         QWidget *hit = dialog.childAt(height.center());
-        QVERIFY(hit == dialog.HochEdit || dialog.HochEdit->isAncestorOf(hit));
+        QVERIFY(hit == Controls(dialog).HochEdit || Controls(dialog).HochEdit->isAncestorOf(hit));
 
-        QTest::mouseClick(dialog.UserdefCheck, Qt::LeftButton);
-        QVERIFY(!dialog.UseFullCheck->isChecked());
-        QVERIFY(dialog.BreitEdit->isEnabled() && dialog.HochEdit->isEnabled());
-        QTest::mouseClick(dialog.UseFullCheck, Qt::LeftButton);
-        QVERIFY(!dialog.BreitEdit->isEnabled() && !dialog.HochEdit->isEnabled());
+        QTest::mouseClick(Controls(dialog).UserdefCheck, Qt::LeftButton);
+        QVERIFY(!Controls(dialog).UseFullCheck->isChecked());
+        QVERIFY(Controls(dialog).BreitEdit->isEnabled() && Controls(dialog).HochEdit->isEnabled());
+        QTest::mouseClick(Controls(dialog).UseFullCheck, Qt::LeftButton);
+        QVERIFY(!Controls(dialog).BreitEdit->isEnabled()
+                && !Controls(dialog).HochEdit->isEnabled());
         dialog.reject();
     }
 
@@ -181,19 +216,22 @@ private slots:
         // Each step moves the picture or the paper; the preview shows it before any
         // event is processed.
         const std::vector<std::pair<const char *, std::function<void()>>> steps = {
-            {"user-defined", [&] { QTest::mouseClick(dialog.UserdefCheck, Qt::LeftButton); }},
-            {"width 20", [&] { dialog.BreitEdit->setValue(20); }},
-            {"aspect off", [&] { QTest::mouseClick(dialog.SverhCheck, Qt::LeftButton); }},
-            {"height 90", [&] { dialog.HochEdit->setValue(90); }},
-            {"not centred", [&] { QTest::mouseClick(dialog.ZentrCheck, Qt::LeftButton); }},
-            {"whole page", [&] { QTest::mouseClick(dialog.UseFullCheck, Qt::LeftButton); }},
+            {"user-defined",
+             [&] { QTest::mouseClick(Controls(dialog).UserdefCheck, Qt::LeftButton); }},
+            {"width 20", [&] { Controls(dialog).BreitEdit->setValue(20); }},
+            {"aspect off", [&] { QTest::mouseClick(Controls(dialog).SverhCheck, Qt::LeftButton); }},
+            {"height 90", [&] { Controls(dialog).HochEdit->setValue(90); }},
+            {"not centred",
+             [&] { QTest::mouseClick(Controls(dialog).ZentrCheck, Qt::LeftButton); }},
+            {"whole page",
+             [&] { QTest::mouseClick(Controls(dialog).UseFullCheck, Qt::LeftButton); }},
             {"landscape from the setup",
              [&] {
                  setup_.Answer = [](QPrinter &p) {
                      p.setPageOrientation(QPageLayout::Landscape);
                      return true;
                  };
-                 QTest::mouseClick(dialog.PrintSetupBtn, Qt::LeftButton);
+                 QTest::mouseClick(Controls(dialog).PrintSetupBtn, Qt::LeftButton);
              }},
         };
         for (const auto &[name, step] : steps) {
@@ -207,7 +245,7 @@ private slots:
         QVERIFY(dialog.Page().Width > dialog.Page().Height);
         setup_.Answer = nullptr; // a cancelled setup changes nothing
         const QImage before = ShownPreview(dialog);
-        QTest::mouseClick(dialog.PrintSetupBtn, Qt::LeftButton);
+        QTest::mouseClick(Controls(dialog).PrintSetupBtn, Qt::LeftButton);
         QCOMPARE(ShownPreview(dialog), before);
         QVERIFY(dialog.isVisible());
         dialog.reject();
@@ -228,11 +266,11 @@ private slots:
         {
             TPrintForm dialog(printer, picture_, {nullptr, Store()});
             dialog.show();
-            QTest::mouseClick(dialog.UserdefCheck, Qt::LeftButton);
-            dialog.BreitEdit->setValue(71);
-            dialog.HochEdit->setText(QStringLiteral("130")); // typed, not yet put back
-            QTest::mouseClick(dialog.SverhCheck, Qt::LeftButton);
-            QTest::mouseClick(dialog.ZentrCheck, Qt::LeftButton);
+            QTest::mouseClick(Controls(dialog).UserdefCheck, Qt::LeftButton);
+            Controls(dialog).BreitEdit->setValue(71);
+            Controls(dialog).HochEdit->setText(QStringLiteral("130")); // typed, not yet put back
+            QTest::mouseClick(Controls(dialog).SverhCheck, Qt::LeftButton);
+            QTest::mouseClick(Controls(dialog).ZentrCheck, Qt::LeftButton);
             if (end == 0)
                 dialog.accept();
             else if (end == 1)
@@ -250,7 +288,8 @@ private slots:
         dialog.show();
         QCOMPARE(dialog.Choice(),
                  (view::PrintChoice{view::PrintSize::UserDefined, 71, 100, false, false}));
-        QVERIFY(dialog.BreitEdit->isEnabled() && !dialog.UseFullCheck->isChecked());
+        QVERIFY(Controls(dialog).BreitEdit->isEnabled()
+                && !Controls(dialog).UseFullCheck->isChecked());
         dialog.reject();
     }
 
@@ -291,7 +330,7 @@ private slots:
         const QString pdf =
             folder_.filePath(QStringLiteral("print%1%2.pdf").arg(mode).arg(landscape));
         const auto form = Window();
-        const std::vector<uint8_t> before = Bytes(form->WorkRaster);
+        const Bytes before = Pixels(form->WorkRaster);
         // No printer: the user chooses a PDF file in the setup.
         setup_.Answer = [&](QPrinter &printer) {
             ToPdf(printer, pdf, landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
@@ -299,20 +338,20 @@ private slots:
         };
         view::PrintChoice choice;
         Print(*form, [&](TPrintForm &dialog) {
-            QTest::mouseClick(dialog.PrintSetupBtn, Qt::LeftButton);
+            QTest::mouseClick(Controls(dialog).PrintSetupBtn, Qt::LeftButton);
             if (mode > 0)
-                QTest::mouseClick(dialog.UserdefCheck, Qt::LeftButton);
-            dialog.BreitEdit->setValue(mode == 1 ? 40 : mode == 2 ? 30 : 60);
-            dialog.HochEdit->setValue(70);
+                QTest::mouseClick(Controls(dialog).UserdefCheck, Qt::LeftButton);
+            Controls(dialog).BreitEdit->setValue(mode == 1 ? 40 : mode == 2 ? 30 : 60);
+            Controls(dialog).HochEdit->setValue(70);
             if (mode == 1)
-                QTest::mouseClick(dialog.ZentrCheck, Qt::LeftButton);
+                QTest::mouseClick(Controls(dialog).ZentrCheck, Qt::LeftButton);
             if (mode == 2)
-                QTest::mouseClick(dialog.SverhCheck, Qt::LeftButton);
+                QTest::mouseClick(Controls(dialog).SverhCheck, Qt::LeftButton);
             choice = dialog.Choice();
-            QTest::mouseClick(dialog.OkBitBtn1, Qt::LeftButton);
+            QTest::mouseClick(Controls(dialog).OkBitBtn1, Qt::LeftButton);
         });
         QVERIFY(messages_.Boxes.isEmpty());
-        QCOMPARE(Bytes(form->WorkRaster), before);
+        QCOMPARE(Pixels(form->WorkRaster), before);
 
         const auto [pages, image] = Render(pdf, 40);
         QCOMPARE(pages, 1);
@@ -353,8 +392,9 @@ private slots:
         const QString pdf = folder_.filePath(QStringLiteral("cancelled.pdf"));
         const auto form = Window();
         ToPdf(form->Printer(), pdf);
-        Print(*form,
-              [](TPrintForm &dialog) { QTest::mouseClick(dialog.CancelBitBtn2, Qt::LeftButton); });
+        Print(*form, [](TPrintForm &dialog) {
+            QTest::mouseClick(Controls(dialog).CancelBitBtn2, Qt::LeftButton);
+        });
         QVERIFY(!QFile::exists(pdf));
         QVERIFY(messages_.Boxes.isEmpty());
     }
@@ -374,15 +414,16 @@ private slots:
         const QString pdf = folder_.filePath(QStringLiteral("after-failure.pdf"));
         QFile::remove(pdf);
         const auto form = Window();
-        const std::vector<uint8_t> before = Bytes(form->WorkRaster);
+        const Bytes before = Pixels(form->WorkRaster);
         ToPdf(form->Printer(), badFile);
-        Print(*form,
-              [](TPrintForm &dialog) { QTest::mouseClick(dialog.OkBitBtn1, Qt::LeftButton); });
+        Print(*form, [](TPrintForm &dialog) {
+            QTest::mouseClick(Controls(dialog).OkBitBtn1, Qt::LeftButton);
+        });
         QCOMPARE(messages_.Boxes.size(), 1);
         QVERIFY2(messages_.Boxes.first().Text.contains(reason),
                  qPrintable(messages_.Boxes.first().Text));
         QCOMPARE(messages_.Boxes.first().Icon, MessageIcon::Error);
-        QCOMPARE(Bytes(form->WorkRaster), before);
+        QCOMPARE(Pixels(form->WorkRaster), before);
 
         // The same printer, set up again, prints (it is not left stuck mid-job).
         setup_.Answer = [&](QPrinter &printer) {
@@ -390,8 +431,8 @@ private slots:
             return printer.outputFileName() == pdf;
         };
         Print(*form, [](TPrintForm &dialog) {
-            QTest::mouseClick(dialog.PrintSetupBtn, Qt::LeftButton);
-            QTest::mouseClick(dialog.OkBitBtn1, Qt::LeftButton);
+            QTest::mouseClick(Controls(dialog).PrintSetupBtn, Qt::LeftButton);
+            QTest::mouseClick(Controls(dialog).OkBitBtn1, Qt::LeftButton);
         });
         QCOMPARE(messages_.Boxes.size(), 1);
         QCOMPARE(Render(pdf, 20).first, 1);

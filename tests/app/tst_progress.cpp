@@ -2,8 +2,7 @@
 // The status bar's progress display, checked on the pixels the status bar shows: the
 // growing path draws over the old bar, the shrinking path repaints, the bar follows
 // the panel's size, message 1024 reaches it, and the text panel stays empty.
-#include "app/FakeServices.h"
-#include "app/MainForm.h"
+#include "app/WindowFixture.h"
 #include "support/BmpBuilder.h"
 #include "support/TestSupport.h"
 #include "widgets/ProgressStatusBar.h"
@@ -23,37 +22,14 @@ namespace {
 
 const QRgb kNavy = qRgb(0, 0, 128);
 
-// What the status bar puts on screen, in order, with the percentage at that moment: its
-// paint events.
-class PaintLog : public QObject {
-public:
-    PaintLog(TMainForm &form) : form_(form) { form.StatusBar1->installEventFilter(this); }
-    struct Shown {
-        QRect rect;
-        int percent;
-    };
-    QList<Shown> shown;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            shown.append({static_cast<QPaintEvent *>(event)->rect(), form_.ProgressPercent});
-        return false;
-    }
-
-private:
-    TMainForm &form_;
-};
-
 struct Window {
     FakeMessageService messages;
     FakeFileDialogService dialogs;
-    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<TestMainForm> form;
 
     explicit Window(int width = 764, bool show = true)
     {
-        form = std::make_unique<TMainForm>(MainFormSeams{&messages, &dialogs, nullptr, {}});
+        form = std::make_unique<TestMainForm>(MainFormSeams{&messages, &dialogs, nullptr, {}});
         form->resize(width, 504);
         if (show)
             Show();
@@ -132,10 +108,10 @@ private slots:
         w.form->SetProStatus(50);
         QCOMPARE(BarWidth(w), Expected(w, 50));
         const QImage before = w.Bar().Surface().copy();
-        PaintLog log(*w.form);
+        BarPaints log(*w.form);
         w.form->SetProStatus(50);
         QCOMPARE(w.Bar().Surface(), before);
-        QVERIFY2(log.shown.isEmpty(), "an unchanged bar is not drawn again");
+        QVERIFY2(log.paints.isEmpty(), "an unchanged bar is not drawn again");
     }
 
     void growingValueLengthensWithoutRepaintingTheBar_data()
@@ -153,12 +129,12 @@ private slots:
         QCoreApplication::processEvents();
         w.form->SetProStatus(50);
         const QImage before = Screen(w.Bar());
-        PaintLog log(*w.form);
+        BarPaints log(*w.form);
         w.form->SetProStatus(60);
         QCOMPARE(BarWidth(w), Expected(w, 60));
         // Only the bar's new part was painted: no erase, no full repaint.
-        QVERIFY(!log.shown.isEmpty());
-        for (const PaintLog::Shown &p : log.shown) {
+        QVERIFY(!log.paints.isEmpty());
+        for (const BarPaints::Paint &p : log.paints) {
             QVERIFY(p.rect.left() >= w.Panel().left() + Expected(w, 50));
             QVERIFY(p.rect.right() < w.Panel().left() + Expected(w, 60));
         }
@@ -229,12 +205,12 @@ private slots:
         const QImage idle = w.Bar().Surface().copy();
         w.form->SetProStatus(100);
         QCOMPARE(BarWidth(w), w.Panel().width());
-        PaintLog log(*w.form);
+        BarPaints log(*w.form);
         w.form->SetProStatus(0);
         QCOMPARE(BarWidth(w), 0);
         QCOMPARE(Screen(w.Bar()), idle);
-        QVERIFY(!log.shown.isEmpty());
-        QCOMPARE(log.shown.first().rect, w.Bar().rect());
+        QVERIFY(!log.paints.isEmpty());
+        QCOMPARE(log.paints.first().rect, w.Bar().rect());
         // A new button colour: the next repaint shows the whole bar in it.
         QPalette palette = w.Bar().palette();
         palette.setColor(QPalette::Button, QColor(200, 10, 10));
@@ -310,17 +286,17 @@ private slots:
         QVERIFY(
             testsupport::WriteFileBytes(file, testsupport::MakeBmp(testsupport::Pattern(5, 3, 8))));
         w.dialogs.OpenAnswers << QString::fromStdString(file);
-        PaintLog log(*w.form);
+        BarPaints log(*w.form);
         w.form->Open1Click();
         QVERIFY(w.messages.Boxes.isEmpty());
         QList<int> shown;
-        for (const PaintLog::Shown &p : log.shown)
+        for (const BarPaints::Paint &p : log.paints)
             if (shown.isEmpty() || shown.last() != p.percent)
                 shown << p.percent;
         // 0 before and at the first row draws nothing; 50 and 100 lengthen the bar; the
         // final 0 repaints the whole status bar.
         QCOMPARE(shown, (QList<int>{50, 100, 0}));
-        QCOMPARE(log.shown.last().rect, w.Bar().rect());
+        QCOMPARE(log.paints.last().rect, w.Bar().rect());
         QCOMPARE(BarWidth(w), 0);
     }
 
@@ -331,13 +307,13 @@ private slots:
         QCoreApplication::sendEvent(w.form.get(), &forty);
         QCOMPARE(w.form->ProgressPercent, 40);
         QCOMPARE(BarWidth(w), Expected(w, 40));
-        PaintLog log(*w.form);
+        BarPaints log(*w.form);
         UserMessageEvent ten(10);
         QCoreApplication::sendEvent(w.form.get(), &ten);
         QCOMPARE(w.form->ProgressPercent, 10);
         QCOMPARE(BarWidth(w), Expected(w, 10));
-        QVERIFY(!log.shown.isEmpty());
-        QCOMPARE(log.shown.first().rect, w.Bar().rect());
+        QVERIFY(!log.paints.isEmpty());
+        QCOMPARE(log.paints.first().rect, w.Bar().rect());
     }
 
     void textPanelNeverShowsStatusTips()

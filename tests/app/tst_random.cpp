@@ -7,10 +7,11 @@
 //
 //   TINTWELL_RANDOM_SEEDS   seeds to run: "7", "1-10" or "3,5,9" (default 1-10)
 //   TINTWELL_RANDOM_ACTIONS actions per seed (default 2000)
+//   TINTWELL_SOAK=quick     the quick run: seeds 1 and 2 only, 300 actions unless
+//                           TINTWELL_RANDOM_ACTIONS says otherwise
 // A failure names its seed and action and the command that replays it.
 #include "app/AboutBox.h"
-#include "app/FakeServices.h"
-#include "app/MainForm.h"
+#include "app/WindowFixture.h"
 #include "support/BmpBuilder.h"
 #include "support/HostileCorpus.h"
 #include "view/ViewSize.h"
@@ -58,12 +59,7 @@ int ActionsPerSeed()
 {
     bool ok = false;
     const int n = qEnvironmentVariableIntValue("TINTWELL_RANDOM_ACTIONS", &ok);
-    return ok && n > 0 ? n : 2000;
-}
-
-std::vector<uint8_t> Bytes(const RasterImage &r)
-{
-    return std::vector<uint8_t>(r.Pixels, r.Pixels + RasterImageSize(r));
+    return ok && n > 0 ? n : QuickSoak() ? 300 : 2000;
 }
 
 void WriteFile(const QString &path, const std::vector<uint8_t> &bytes)
@@ -154,14 +150,6 @@ private:
         return v[size_t(Pick(0, int(v.size()) - 1))];
     }
 
-    void Mouse(QWidget *target, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held,
-               QPoint at)
-    {
-        QMouseEvent e(type, QPointF(at), QPointF(target->mapToGlobal(at)), button, held,
-                      Qt::NoModifier);
-        QCoreApplication::sendEvent(target, &e);
-    }
-
     QPoint InOrNear(QWidget *w)
     {
         return QPoint(Pick(-60, std::min(w->width(), 2000) + 60),
@@ -201,16 +189,16 @@ private:
             const Qt::MouseButton button = Any(buttons);
             QWidget *view = form_.PaintBox1;
             const QPoint from = InOrNear(view);
-            Mouse(view, QEvent::MouseButtonPress, button, button, from);
+            SendMouse(view, QEvent::MouseButtonPress, button, button, from);
             QPoint at = from;
             for (int moves = Pick(0, 8); moves > 0; --moves) {
                 at += QPoint(Pick(-40, 40), Pick(-40, 40));
-                Mouse(view, QEvent::MouseMove, Qt::NoButton, button, at);
+                SendMouse(view, QEvent::MouseMove, Qt::NoButton, button, at);
                 if (Pick(0, 5) == 0)
                     form_.Timer1Timer();
             }
             if (Pick(0, 7) != 0)
-                Mouse(view, QEvent::MouseButtonRelease, button, Qt::NoButton, at);
+                SendMouse(view, QEvent::MouseButtonRelease, button, Qt::NoButton, at);
             return QStringLiteral("stroke %1 from %2,%3 to %4,%5")
                 .arg(int(button))
                 .arg(from.x())
@@ -219,8 +207,8 @@ private:
                 .arg(at.y());
         }
         case 4:
-            Mouse(form_.PaintBox1, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton,
-                  InOrNear(form_.PaintBox1));
+            SendMouse(form_.PaintBox1, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton,
+                      InOrNear(form_.PaintBox1));
             return QStringLiteral("release");
         case 5:
             Type(form_.RadiusED);
@@ -241,11 +229,11 @@ private:
             QWidget *palette = form_.PalPaintBox;
             const bool left = Pick(0, 2) != 0;
             const Qt::MouseButton button = left ? Qt::LeftButton : Qt::RightButton;
-            Mouse(palette, QEvent::MouseButtonPress, button, button, InOrNear(palette));
+            SendMouse(palette, QEvent::MouseButtonPress, button, button, InOrNear(palette));
             for (int moves = Pick(0, 4); moves > 0; --moves)
-                Mouse(palette, QEvent::MouseMove, Qt::NoButton, Pick(0, 1) ? button : Qt::NoButton,
-                      InOrNear(palette));
-            Mouse(palette, QEvent::MouseButtonRelease, button, Qt::NoButton, InOrNear(palette));
+                SendMouse(palette, QEvent::MouseMove, Qt::NoButton,
+                          Pick(0, 1) ? button : Qt::NoButton, InOrNear(palette));
+            SendMouse(palette, QEvent::MouseButtonRelease, button, Qt::NoButton, InOrNear(palette));
             return QStringLiteral("palette");
         }
         case 10: {
@@ -347,10 +335,10 @@ private:
                 .arg(size.width())
                 .arg(size.height());
         if (!form_.Painting && form_.UndoHistory.CanUndo()) {
-            const std::vector<uint8_t> before = Bytes(w);
+            const Bytes before = Pixels(w);
             form_.UndoStep();
             form_.RedoStep();
-            if (Bytes(form_.WorkRaster) != before)
+            if (Pixels(form_.WorkRaster) != before)
                 return QStringLiteral("undo then redo changed the work raster");
         }
         return QString();
@@ -363,7 +351,7 @@ private:
     FakeFileDialogService dialogs_;
     FakeHelpEngine help_;
     FakePrinterSetupService setup_;
-    TMainForm form_;
+    TestMainForm form_;
     std::unique_ptr<TAboutBox> about_;
     QStringList log_;
 };
@@ -394,6 +382,8 @@ private slots:
     void actions()
     {
         QFETCH(uint32_t, seed);
+        if (QuickSoak() && seed > 2)
+            QSKIP("the quick run takes seeds 1 and 2");
         const QDir dir(dir_.path());
         Run run(seed, files_, dir);
         const int count = ActionsPerSeed();

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Save as: the format chosen from the extension, exact round trips of the work raster,
 // refused names, cancelling, and failures that must leave an existing file untouched.
-#include "app/FakeServices.h"
-#include "app/MainForm.h"
+#include "app/WindowFixture.h"
 #include "document/RasterQImage.h"
 #include "platform/rastix/Rastix.h"
 #include "support/TestSupport.h"
@@ -64,7 +63,7 @@ class TestSave : public QObject {
 private:
     FakeMessageService messages;
     FakeFileDialogService dialogs;
-    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<TestMainForm> form;
     std::unique_ptr<testsupport::TempDir> dir;
 
     QString file(const char *name) const { return QString::fromStdString(dir->file(name)); }
@@ -85,7 +84,7 @@ private slots:
         messages.Boxes.clear();
         dialogs = FakeFileDialogService();
         dir = std::make_unique<testsupport::TempDir>();
-        form = std::make_unique<TMainForm>(MainFormSeams{&messages, &dialogs, nullptr, {}});
+        form = std::make_unique<TestMainForm>(MainFormSeams{&messages, &dialogs, nullptr, {}});
     }
     void cleanup()
     {

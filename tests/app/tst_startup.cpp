@@ -2,9 +2,8 @@
 // Start-up and release of the main window's document: the white 320 x 200 picture, the
 // Skin colour, the program folder, the palette-failure message, the release order,
 // and the program's refusal to start without a display.
-#include "app/FakeServices.h"
-#include "app/MainForm.h"
 #include "app/ProgramDir.h"
+#include "app/WindowFixture.h"
 #include "platform/rastix/Rastix.h"
 #include "widgets/UserMessageEvent.h"
 
@@ -34,7 +33,7 @@ private slots:
     {
         FakeMessageService messages;
         FakeFileDialogService dialogs;
-        TMainForm form({&messages, &dialogs, nullptr, {}});
+        TestMainForm form({&messages, &dialogs, nullptr, {}});
         for (const RasterImage *r : {&form.SourceRaster, &form.WorkRaster}) {
             QVERIFY(r->Pixels);
             QCOMPARE(RasterWidth(*r), 320);
@@ -65,7 +64,7 @@ private slots:
 
     void openFilterFirstEntryListsEveryFormat()
     {
-        TMainForm form;
+        TestMainForm form;
         const QStringList parts = form.OpenDialog1.Filter.split(QLatin1Char('|'));
         QCOMPARE(parts.size() % 2, 0);
         QCOMPARE(parts.size(), 28); // 12 formats between the two "all" entries
@@ -113,7 +112,7 @@ private slots:
             deldib(r);
         };
         {
-            TMainForm form(seams);
+            TestMainForm form(seams);
             QCOMPARE(messages.Boxes.size(), 1);
             const auto &box = messages.Boxes.first();
             QCOMPARE(
@@ -143,7 +142,7 @@ private slots:
                 return RasterImage{}; // SourceRaster fails
             return newdib(w, h, bits, src, n);
         };
-        TMainForm form(seams);
+        TestMainForm form(seams);
         QVERIFY(messages.Boxes.isEmpty());
         QVERIFY(form.SourceRaster.Pixels == nullptr);
         QVERIFY(AllBytesAre(form.WorkRaster, 255));
@@ -156,7 +155,7 @@ private slots:
         MainFormSeams seams;
         seams.Help = &help;
         std::vector<const uint8_t *> palette, source, work;
-        auto form = std::make_unique<TMainForm>(MainFormSeams{});
+        auto form = std::make_unique<TestMainForm>(MainFormSeams{});
         seams.Rasters.DelDib = [&](const RasterImage &r) {
             if (r.Pixels == palette.back())
                 log << QStringLiteral("palette");
@@ -168,7 +167,7 @@ private slots:
                 log << QStringLiteral("unknown");
             deldib(r);
         };
-        form = std::make_unique<TMainForm>(seams);
+        form = std::make_unique<TestMainForm>(seams);
         // A picture "loaded" in between: both document rasters replaced.
         deldib(form->SourceRaster);
         deldib(form->WorkRaster);
@@ -193,7 +192,7 @@ private slots:
             deldib(r);
         };
         {
-            TMainForm form(seams);
+            TestMainForm form(seams);
             form.FormDestroy();
             QCOMPARE(released, 3);
         }
@@ -203,7 +202,7 @@ private slots:
 
     void closeQueryAlwaysAllows()
     {
-        TMainForm form;
+        TestMainForm form;
         QVERIFY(form.FormCloseQuery());
     }
 
@@ -214,7 +213,7 @@ private slots:
         QCOMPARE(e.type(), UserMessageEvent::EventType());
         QVERIFY(e.type() >= QEvent::User && e.type() <= QEvent::MaxUser);
         // Delivering it to the window must be accepted (its handler owns the effect).
-        TMainForm form;
+        TestMainForm form;
         QCoreApplication::sendEvent(&form, &e);
         QVERIFY(e.isAccepted());
     }

@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Undo and redo through the main window: the keys, what they put back in both rasters
 // and on the view, and when they do nothing.
-#include "app/FakeServices.h"
-#include "app/MainForm.h"
-#include "app/ViewCheck.h"
+#include "app/WindowFixture.h"
 #include "support/BmpBuilder.h"
 
 #include <QMouseEvent>
@@ -17,62 +15,11 @@
 #include <memory>
 #include <vector>
 
-namespace {
-
-using Bytes = std::vector<uint8_t>;
-
-Bytes Pixels(const RasterImage &r)
-{
-    return Bytes(r.Pixels, r.Pixels + RasterImageSize(r));
-}
-
-} // namespace
-
-class TestUndo : public QObject {
+class TestUndo : public QObject, WindowFixture {
     Q_OBJECT
 
-private:
-    FakeMessageService messages;
-    FakeFileDialogService dialogs;
-    FakeHelpEngine help;
-    std::unique_ptr<TMainForm> form;
-
-    void mouse(QEvent::Type type, Qt::MouseButtons held, QPoint at)
-    {
-        const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-        QMouseEvent e(type, QPointF(at), QPointF(form->PaintBox1->mapToGlobal(at)), button, held,
-                      Qt::NoModifier);
-        QCoreApplication::sendEvent(form->PaintBox1, &e);
-    }
-    void stroke(QPoint from, QPoint to)
-    {
-        mouse(QEvent::MouseButtonPress, Qt::LeftButton, from);
-        mouse(QEvent::MouseMove, Qt::LeftButton, to);
-        mouse(QEvent::MouseButtonRelease, Qt::NoButton, to);
-    }
-    void key(int k, Qt::KeyboardModifiers modifiers = Qt::ControlModifier)
-    {
-        QTest::keyClick(form.get(), Qt::Key(k), modifiers);
-    }
-    void verifyView()
-    {
-        const QString mismatch = ViewMismatch(*form);
-        if (!mismatch.isEmpty())
-            QFAIL(qPrintable(mismatch));
-    }
-
 private slots:
-    void init()
-    {
-        MainFormSeams seams;
-        seams.Messages = &messages;
-        seams.Dialogs = &dialogs;
-        seams.Help = &help;
-        form = std::make_unique<TMainForm>(seams);
-        form->show();
-        QApplication::setActiveWindow(form.get());
-        QVERIFY(QTest::qWaitForWindowActive(form.get()));
-    }
+    void init() { openWindow({}, true); }
     void cleanup() { form.reset(); }
 
     void ctrlZUndoesAStrokeAndBothRedoKeysBringItBack()
@@ -141,12 +88,12 @@ private slots:
     {
         stroke(QPoint(30, 30), QPoint(60, 30));
         const Bytes first = Pixels(form->WorkRaster);
-        mouse(QEvent::MouseButtonPress, Qt::LeftButton, QPoint(150, 100));
+        press(QPoint(150, 100));
         const Bytes held = Pixels(form->WorkRaster);
         key(Qt::Key_Z);
         key(Qt::Key_Y);
         QCOMPARE(Pixels(form->WorkRaster), held);
-        mouse(QEvent::MouseButtonRelease, Qt::NoButton, QPoint(150, 100));
+        release(QPoint(150, 100));
         key(Qt::Key_Z);
         QCOMPARE(Pixels(form->WorkRaster), first);
     }
@@ -154,7 +101,7 @@ private slots:
     void undoKeepsTheBrushOutlineWhereItWas()
     {
         stroke(QPoint(50, 50), QPoint(90, 60));
-        mouse(QEvent::MouseMove, Qt::NoButton, QPoint(100, 100)); // the outline shows
+        move(QPoint(100, 100), Qt::NoButton); // the outline shows
         QVERIFY(form->OutlineShown);
         const Rect outline = form->OutlineRect;
         key(Qt::Key_Z);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The picture view of the main window: the zoomed size, what lands on the surface, the
 // surface staying the size of the visible part, and the outline being removed.
-#include "app/MainForm.h"
+#include "app/WindowFixture.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/rastix/Rastix.h"
 #include "widgets/MessageService.h"
@@ -34,7 +34,7 @@ class TestView : public QObject {
 
 private:
     SilentMessages messages;
-    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<TestMainForm> form;
 
     // Replaces the document with a pattern picture of the given size.
     void SetPicture(int width, int height)
@@ -71,7 +71,7 @@ private slots:
     {
         MainFormSeams seams;
         seams.Messages = &messages;
-        form = std::make_unique<TMainForm>(seams);
+        form = std::make_unique<TestMainForm>(seams);
         form->resize(900, 700);
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
