@@ -14,8 +14,7 @@ using testsupport::Rgb;
 
 Rgb Pixel24(const RasterImage &raster, int32_t x, int32_t y)
 {
-    const int32_t r = RasterHeight(raster) - 1 - y;
-    const uint8_t *p = raster.Pixels + int64_t(raster.Stride) * r + 3 * x;
+    const uint8_t *p = PictureRow(raster, y) + 3 * x;
     return Rgb{p[2], p[1], p[0]};
 }
 

@@ -144,7 +144,7 @@ RgbPicture RasterToRgb(const RasterImage &raster)
         return {};
     RgbPicture picture{w, h, std::vector<uint8_t>(size_t(w) * h * 3)};
     for (int y = 0; y < h; ++y) {
-        const uint8_t *row = raster.Pixels + int64_t(raster.Stride) * (h - 1 - y);
+        const uint8_t *row = PictureRow(raster, y);
         for (int x = 0; x < w; ++x) {
             uint8_t *out = &picture.rgb[(size_t(y) * w + x) * 3];
             if (bits == 24) {

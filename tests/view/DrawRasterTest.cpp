@@ -10,6 +10,11 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
 namespace {
 
 constexpr QRgb kBackground = 0xff808080u;
@@ -82,88 +87,130 @@ INSTANTIATE_TEST_SUITE_P(Sizes, NearestNeighbour,
                                            Scale{40, 30, 20, 15}, Scale{7, 5, 7, 5},
                                            Scale{9, 4, 31, 13}, Scale{33, 17, 5, 3}));
 
-TEST(DrawRaster, ThreeByTwoBecomesTwoByTwoBlocksTopRowFirst)
+// The colour Raster gives a 24-bit picture's pixel (x, y), written out again.
+QRgb PatternColour(int x, int y)
 {
-    Raster r(3, 2);
-    gdi::TestDC dc({.width = 6, .height = 4});
-    DrawWhole(&dc, r, 6, 4);
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 6; ++x)
-            EXPECT_EQ(dc.Image().pixel(x, y), r.at(x / 2, y / 2));
-    // Row 0 of the picture sits in the last memory row, yet appears at the top.
-    EXPECT_EQ(qGreen(dc.Image().pixel(0, 0)), 0);
-    EXPECT_EQ(qGreen(dc.Image().pixel(0, 3)), 1);
+    return qRgb(x & 255, y & 255, (x ^ y) & 255);
 }
 
-TEST(DrawRaster, HundredIntoHundredFiftyRepeatsColumnsTwoOneTwoOne)
+// Worked cases of scaling and cutting: a 24-bit Raster drawn by the calls onto a test
+// device context of its own size, and the picture pixel each device pixel then shows
+// (nothing: the background).
+struct DrawCall {
+    int x, y, w, h;     // destination
+    int sx, sy, sw, sh; // source, rows counted from the bottom as in a DIB
+};
+struct DrawCase {
+    const char *name;
+    int rasterWidth, rasterHeight, dcWidth, dcHeight;
+    std::vector<DrawCall> calls;
+    std::function<std::optional<QPoint>(int x, int y)> shows;
+    int transfers = -1; // SetDIBitsToDevice calls the case must make; -1: not counted
+};
+
+class DrawCases : public ::testing::TestWithParam<DrawCase> {};
+
+TEST_P(DrawCases, EachDevicePixelShowsItsPicturePixel)
 {
-    Raster r(100, 1);
-    gdi::TestDC dc({.width = 150, .height = 1});
-    DrawWhole(&dc, r, 150, 1);
-    const int expected[] = {0, 0, 1, 2, 2, 3, 4, 4, 5};
-    for (int x = 0; x < 9; ++x)
-        EXPECT_EQ(qRed(dc.Image().pixel(x, 0)), expected[x]) << x;
-    EXPECT_EQ(qRed(dc.Image().pixel(149, 0)), 99);
+    const DrawCase &c = GetParam();
+    Raster r(c.rasterWidth, c.rasterHeight);
+    gdi::TestDC dc({.width = c.dcWidth, .height = c.dcHeight});
+    for (const DrawCall &d : c.calls)
+        DrawRaster(&dc, d.x, d.y, d.w, d.h, r.get(), d.sx, d.sy, d.sw, d.sh, true, SRCCOPY, true,
+                   nullptr);
+    for (int y = 0; y < c.dcHeight; ++y)
+        for (int x = 0; x < c.dcWidth; ++x) {
+            const std::optional<QPoint> at = c.shows(x, y);
+            ASSERT_EQ(dc.Image().pixel(x, y), at ? PatternColour(at->x(), at->y()) : kBackground)
+                << x << "," << y;
+        }
+    if (c.transfers >= 0)
+        EXPECT_EQ(dc.CountOf("SetDIBitsToDevice"), c.transfers);
 }
 
-TEST(DrawRaster, HalfSizeShowsEverySecondColumnAndRow)
+DrawCall Whole(int rasterWidth, int rasterHeight, int w, int h)
 {
-    Raster r(20, 10);
-    gdi::TestDC dc({.width = 10, .height = 5});
-    DrawWhole(&dc, r, 10, 5);
-    for (int y = 0; y < 5; ++y)
-        for (int x = 0; x < 10; ++x)
-            EXPECT_EQ(dc.Image().pixel(x, y), r.at(2 * x, 2 * y));
+    return {0, 0, w, h, 0, 0, rasterWidth, rasterHeight};
 }
 
-TEST(DrawRaster, SourcePastTheRightEdgeShrinksTheDestinationWithTheLeftEdgeFixed)
+std::optional<QPoint> Inside(bool inside, int x, int y)
 {
-    Raster r(10, 4);
-    gdi::TestDC dc({.width = 50, .height = 8});
-    // Source 6..25 of a 10-wide raster: only 4 columns exist, so 40 -> round(40 x 4 / 20) = 8.
-    DrawRaster(&dc, 2, 0, 40, 8, r.get(), 6, 0, 20, 4, true, SRCCOPY, true, nullptr);
-    for (int x = 0; x < 50; ++x) {
-        const QRgb want = x >= 2 && x < 10 ? r.at(6 + (x - 2) / 2, 0) : kBackground;
-        EXPECT_EQ(dc.Image().pixel(x, 0), want) << x;
-    }
+    return inside ? std::optional(QPoint(x, y)) : std::nullopt;
 }
 
-TEST(DrawRaster, CutsRoundHalvesToEven)
-{
-    Raster r(10, 4);
-    gdi::TestDC dc({.width = 40, .height = 4});
-    // n = 1 of srcWidth 4: 10 x 1 / 4 = 2.5 rounds to 2; 14 x 1 / 4 = 3.5 rounds to 4.
-    DrawRaster(&dc, 0, 0, 10, 1, r.get(), 9, 0, 4, 4, true, SRCCOPY, true, nullptr);
-    DrawRaster(&dc, 20, 1, 14, 1, r.get(), 9, 0, 4, 4, true, SRCCOPY, true, nullptr);
-    EXPECT_EQ(qRed(dc.Image().pixel(1, 0)), 9);
-    EXPECT_EQ(dc.Image().pixel(2, 0), kBackground);
-    EXPECT_EQ(qRed(dc.Image().pixel(23, 1)), 9);
-    EXPECT_EQ(dc.Image().pixel(24, 1), kBackground);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Worked, DrawCases,
+    ::testing::Values(
+        // Row 0 of the picture sits in the last memory row, yet appears at the top.
+        DrawCase{"ThreeByTwoBecomesTwoByTwoBlocksTopRowFirst",
+                 3,
+                 2,
+                 6,
+                 4,
+                 {Whole(3, 2, 6, 4)},
+                 [](int x, int y) { return Inside(true, x / 2, y / 2); }},
+        // Columns 0, 0, 1, 2, 2, 3, 4, 4, 5, ... 99.
+        DrawCase{"HundredIntoHundredFiftyRepeatsColumnsTwoOneTwoOne",
+                 100,
+                 1,
+                 150,
+                 1,
+                 {Whole(100, 1, 150, 1)},
+                 [](int x, int) { return Inside(true, x * 100 / 150, 0); }},
+        DrawCase{"HalfSizeShowsEverySecondColumnAndRow",
+                 20,
+                 10,
+                 10,
+                 5,
+                 {Whole(20, 10, 10, 5)},
+                 [](int x, int y) { return Inside(true, 2 * x, 2 * y); }},
+        // Source 6..25 of a 10-wide raster: only 4 columns exist, so 40 becomes
+        // round(40 x 4 / 20) = 8, from x = 2.
+        DrawCase{"SourcePastTheRightEdgeShrinksTheDestinationWithTheLeftEdgeFixed",
+                 10,
+                 4,
+                 50,
+                 8,
+                 {{2, 0, 40, 8, 6, 0, 20, 4}},
+                 [](int x, int y) { return Inside(x >= 2 && x < 10, 6 + (x - 2) / 2, y / 2); }},
+        // One column of a source 4 wide: 10 x 1 / 4 = 2.5 rounds to 2; 14 x 1 / 4 = 3.5 to 4.
+        DrawCase{"CutsRoundHalvesToEven",
+                 10,
+                 4,
+                 40,
+                 4,
+                 {{0, 0, 10, 1, 9, 0, 4, 4}, {20, 1, 14, 1, 9, 0, 4, 4}},
+                 [](int x, int y) {
+                     return Inside((y == 0 && x < 2) || (y == 1 && x >= 20 && x < 24), 9, 0);
+                 }},
+        // Rows 2..5 from the bottom: only 2 exist (the top two picture rows), so 8 becomes
+        // 4, drawn in the lower half of the destination.
+        DrawCase{"SourceAboveTheTopMovesTheDestinationDown",
+                 4,
+                 4,
+                 4,
+                 8,
+                 {{0, 0, 4, 8, 0, 2, 4, 4}},
+                 [](int x, int y) { return Inside(y >= 4, x, (y - 4) / 2); }},
+        DrawCase{"ZeroOrEmptyDestinationDrawsNothing",
+                 9,
+                 9,
+                 16,
+                 16,
+                 {Whole(9, 9, 0, 10),
+                  Whole(9, 9, 10, 0),
+                  {0, 0, 10, 10, 0, 0, 0, 9},
+                  {0, 0, 10, 10, 20, 0, 5, 9}},
+                 [](int, int) { return std::optional<QPoint>(); },
+                 0}),
+    [](const ::testing::TestParamInfo<DrawCase> &info) { return std::string(info.param.name); });
 
-TEST(DrawRaster, SourceAboveTheTopMovesTheDestinationDown)
+TEST(DrawRaster, ARasterWithoutPixelsDrawsNothing)
 {
-    Raster r(4, 4);
-    gdi::TestDC dc({.width = 4, .height = 8});
-    // Rows 2..5 from the bottom: only 2 exist (the top two picture rows), so 8 -> 4,
-    // drawn in the lower half of the destination.
-    DrawRaster(&dc, 0, 0, 4, 8, r.get(), 0, 2, 4, 4, true, SRCCOPY, true, nullptr);
-    for (int y = 0; y < 8; ++y)
-        EXPECT_EQ(dc.Image().pixel(1, y), y < 4 ? kBackground : r.at(1, (y - 4) / 2)) << y;
-}
-
-TEST(DrawRaster, ZeroOrEmptyDestinationDrawsNothing)
-{
-    Raster r(9, 9);
     gdi::TestDC dc({.width = 16, .height = 16});
-    DrawWhole(&dc, r, 0, 10);
-    DrawWhole(&dc, r, 10, 0);
-    DrawRaster(&dc, 0, 0, 10, 10, r.get(), 0, 0, 0, 9, true, SRCCOPY, true, nullptr);
-    DrawRaster(&dc, 0, 0, 10, 10, r.get(), 20, 0, 5, 9, true, SRCCOPY, true, nullptr);
-    EXPECT_EQ(dc.CountOf("SetDIBitsToDevice"), 0);
-    EXPECT_EQ(dc.Image().pixel(0, 0), kBackground);
     RasterImage failed; // no pixels
     DrawRaster(&dc, 0, 0, 10, 10, failed, 0, 0, 10, 10, true, SRCCOPY, true, nullptr);
+    EXPECT_EQ(dc.CountOf("SetDIBitsToDevice"), 0);
     EXPECT_EQ(dc.Image().pixel(0, 0), kBackground);
 }
 

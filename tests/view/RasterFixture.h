@@ -38,11 +38,7 @@ public:
             raster_.Pixels[i] = uint8_t(gen());
     }
     // Pixel (x, y), rows from the top: blue, green, red.
-    uint8_t *At(int32_t x, int32_t y) const
-    {
-        return raster_.Pixels + size_t(RasterHeight(raster_) - 1 - y) * size_t(raster_.Stride)
-               + 3 * size_t(x);
-    }
+    uint8_t *At(int32_t x, int32_t y) const { return PictureRow(raster_, y) + 3 * ptrdiff_t(x); }
 
 private:
     RasterImage raster_;
