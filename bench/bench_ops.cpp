@@ -13,10 +13,17 @@
 //   BM_GrayscaleInsideProgress  the time Grayscale spends inside SetProStatus, by kind
 //       of call: a more exact figure for what progress costs than the difference of
 //       two separate runs on a shared machine.
-//   BM_ProgressPaired/op:N  Grayscale (0) or Soften (1) without and with progress to the
-//       status bar, the two back to back in every iteration, in turns first: the
-//       host's load drifts between separate runs, a pair shares it. Its counter is what
-//       progress adds, in per cent of the time without.
+//   BM_ProgressPaired/op:N/sink:M  Grayscale (0) or Soften (1) without and with progress
+//       to the status bar (sink 0) or, the peer, to the least a Qt widget can do to show
+//       a growing bar (sink 1: a 754-pixel strip in a window of its own that paints the
+//       new part into its image and repaints it, and repaints itself whole at 0); the
+//       two back to back in every iteration, in turns first: the host's load drifts
+//       between separate runs, a pair shares it. Its counters are what progress adds,
+//       in per cent of the time without (adds_pct) and in milliseconds per operation
+//       (adds_ms). What the screen costs is measured on a real
+//       X server: xvfb-run -a -s "-screen 0 1280x1024x24" env QT_QPA_PLATFORM=xcb
+//       build/bench/bench_ops --benchmark_filter=BM_ProgressPaired
+//       --benchmark_repetitions=9 (on one line).
 //   BM_SoftenLiteral   ApplyFilter with SoftenKernel, all 25 products, for scale.
 //   BM_Target/<op>/<target>  each operation forced onto each vector target this
 //       processor has.
@@ -35,11 +42,14 @@
 #include "ops/SimdTargets.h"
 #include "ops/Soften.h"
 #include "platform/rastix/Rastix.h"
+#include "widgets/ProgressStatusBar.h"
 
 #include <benchmark/benchmark.h>
 #include <hwy/targets.h>
 
 #include <QApplication>
+#include <QPaintEvent>
+#include <QPainter>
 
 #include <algorithm>
 #include <array>
@@ -108,6 +118,8 @@ public:
                 times_[Name(run)].push_back(run.GetAdjustedRealTime());
                 if (const auto adds = run.counters.find("adds_pct"); adds != run.counters.end())
                     adds_[Name(run)].push_back(adds->second);
+                if (const auto ms = run.counters.find("adds_ms"); ms != run.counters.end())
+                    addsMs_[Name(run)].push_back(ms->second);
             }
     }
     void Finalize() override
@@ -115,10 +127,17 @@ public:
         ConsoleReporter::Finalize();
         for (auto &[name, adds] : adds_) {
             std::sort(adds.begin(), adds.end());
-            std::printf("%s: progress to the status bar adds %+.1f %% (median of %zu), "
-                        "%+.1f %% to %+.1f %%\n",
-                        name.c_str(), adds[adds.size() / 2], adds.size(), adds.front(),
-                        adds.back());
+            std::vector<double> &ms = addsMs_[name];
+            std::sort(ms.begin(), ms.end());
+            const bool peer = name.find("sink:1") != std::string::npos;
+            std::printf("%s on %s: progress to %s adds %+.1f %% (median of %zu), "
+                        "%+.1f %% to %+.1f %%; %+.2f ms per operation (median), %+.2f to "
+                        "%+.2f ms\n",
+                        name.c_str(), qPrintable(QGuiApplication::platformName()),
+                        peer ? "a minimal Qt widget (the peer)" : "the status bar",
+                        adds[adds.size() / 2], adds.size(), adds.front(), adds.back(),
+                        ms.empty() ? 0.0 : ms[ms.size() / 2], ms.empty() ? 0.0 : ms.front(),
+                        ms.empty() ? 0.0 : ms.back());
         }
         const auto memcpy = times_.find("BM_Memcpy");
         if (memcpy == times_.end())
@@ -157,11 +176,53 @@ private:
     }
     std::map<std::string, std::vector<double>> times_;
     std::map<std::string, std::vector<double>> adds_;
+    std::map<std::string, std::vector<double>> addsMs_;
 };
 
-void Register(const Pictures &p, TMainForm &form)
+// The peer of the status bar: a strip that shows a growing bar with repaint() and
+// nothing else.
+class MinimalStrip : public QWidget {
+public:
+    MinimalStrip()
+    {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setFixedSize(754, 19);
+        image_.fill(Qt::lightGray);
+    }
+    void Report(int32_t percent)
+    {
+        if (percent == shown_)
+            return;
+        if (percent < shown_) {
+            image_.fill(Qt::lightGray);
+            shown_ = percent;
+            repaint();
+            return;
+        }
+        const int from = shown_ * width() / 100, to = percent * width() / 100;
+        shown_ = percent;
+        if (to <= from)
+            return;
+        const QRect strip(from, 2, to - from, height() - 2);
+        QPainter(&image_).fillRect(strip, QColor(0, 0, 128));
+        repaint(strip);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        QPainter(this).drawImage(event->rect().topLeft(), image_, event->rect());
+    }
+
+private:
+    QImage image_{754, 19, QImage::Format_RGB32};
+    int32_t shown_ = 0;
+};
+
+void Register(const Pictures &p, TMainForm &form, MinimalStrip &strip)
 {
     const document::ProgressSink bar = [&form](int32_t percent) { form.SetProStatus(percent); };
+    const document::ProgressSink minimal = [&strip](int32_t percent) { strip.Report(percent); };
     const document::ProgressSink taker = [](int32_t percent) { benchmark::DoNotOptimize(percent); };
     auto sinkFor = [bar, taker](const benchmark::State &state) {
         return state.range(0) == 2 ? taker : state.range(0) == 1 ? bar : document::ProgressSink{};
@@ -236,7 +297,8 @@ void Register(const Pictures &p, TMainForm &form)
         }));
     configure(benchmark::RegisterBenchmark(
                   "BM_ProgressPaired",
-                  [&p, bar](benchmark::State &state) {
+                  [&p, bar, minimal](benchmark::State &state) {
+                      const document::ProgressSink &sink = state.range(1) == 0 ? bar : minimal;
                       using Clock = std::chrono::steady_clock;
                       auto run = [&p, &state](const document::ProgressSink &sink) {
                           const auto start = Clock::now();
@@ -253,16 +315,18 @@ void Register(const Pictures &p, TMainForm &form)
                       bool withFirst = false;
                       for (auto _ : state) {
                           if (withFirst)
-                              with += run(bar);
+                              with += run(sink);
                           without += run({});
                           if (!withFirst)
-                              with += run(bar);
+                              with += run(sink);
                           withFirst = !withFirst;
                       }
                       state.counters["adds_pct"] = 100.0 * (with / without - 1);
+                      state.counters["adds_ms"] =
+                          1000.0 * (with - without) / double(state.iterations());
                   }))
-        ->ArgName("op")
-        ->DenseRange(0, 1);
+        ->ArgNames({"op", "sink"})
+        ->ArgsProduct({{0, 1}, {0, 1}});
     configure(benchmark::RegisterBenchmark("BM_ProgressOnly", [bar](benchmark::State &state) {
         for (auto _ : state) {
             bar(0);
@@ -324,16 +388,23 @@ int main(int argc, char **argv)
     // The main window shown, its status bar painted once, so SetProStatus draws for real.
     TMainForm form;
     form.show();
-    for (int i = 0; i < 100 && form.ProgressRect.Empty(); ++i)
+    const auto *bar = form.findChild<ProgressStatusBar *>();
+    for (int i = 0; i < 100 && bar && bar->Surface().isNull(); ++i)
         QApplication::processEvents();
-    if (form.ProgressRect.Empty()) {
+    if (!bar || bar->Surface().isNull()) {
         std::fprintf(stderr, "the status bar never painted its progress panel\n");
         return 1;
     }
     std::printf("vector target in use: %s\n", ops::SimdTargetName(ops::SimdTargetInUse()).c_str());
 
+    MinimalStrip strip;
+    strip.show();
+    for (int i = 0; i < 100 && !strip.isVisible(); ++i)
+        QApplication::processEvents();
+    QApplication::processEvents();
+
     const Pictures pictures;
-    Register(pictures, form);
+    Register(pictures, form, strip);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
