@@ -300,12 +300,12 @@ void Register(const Pictures &p, TMainForm &form, MinimalStrip &strip)
                   [&p, bar, minimal](benchmark::State &state) {
                       const document::ProgressSink &sink = state.range(1) == 0 ? bar : minimal;
                       using Clock = std::chrono::steady_clock;
-                      auto run = [&p, &state](const document::ProgressSink &sink) {
+                      auto run = [&p, &state](const document::ProgressSink &to) {
                           const auto start = Clock::now();
                           if (state.range(0) == 0)
-                              ops::Grayscale(p.work, sink);
+                              ops::Grayscale(p.work, to);
                           else
-                              ops::Soften(p.work, sink);
+                              ops::Soften(p.work, to);
                           benchmark::ClobberMemory();
                           return std::chrono::duration<double>(Clock::now() - start).count();
                       };
