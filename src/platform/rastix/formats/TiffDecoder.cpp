@@ -7,14 +7,19 @@
 //   planar strips, tiles  one band of strips or tiles at a time through libtiff
 //   YCbCr (not JPEG), Old-style JPEG, LogLuv, LogL   libtiff's RGBA reader
 // Every path reads the picture as stored, and the Orientation tag is applied afterwards,
-// so all of them show the same picture. Data that ends early or fails to decompress is
-// refused as damaged with libtiff's first error.
+// so all of them show the same picture. Data that ends early or fails to decompress, or
+// that libtiff reports as corrupt while returning it, ends the good rows there: when at
+// least half of the picture's rows came before, they are shown and the rest is white
+// (as a truncated JPEG is shown); otherwise the picture is refused as damaged with
+// libtiff's first error.
 #include "platform/rastix/Rastix.h"
 #include "platform/rastix/formats/Decoder.h"
 #include "platform/rastix/formats/Orientation.h"
 #include "platform/rastix/formats/TiffMemory.h"
 #include "platform/rastix/formats/TiffPlan.h"
+#include "platform/rastix/formats/TiffReader.h"
 #include "platform/rastix/formats/TiffRows.h"
+#include "platform/rastix/formats/WhiteRows.h"
 
 #include <algorithm>
 #include <array>
@@ -29,12 +34,6 @@ RasterImage NoMemory(int64_t width, int64_t height)
 {
     return FailedRaster("Not enough memory for a picture of " + std::to_string(width) + " x "
                         + std::to_string(height) + " pixels");
-}
-
-std::string TooLargeBand()
-{
-    return "The picture is too large: its TIFF strips or tiles need more than "
-           + std::to_string(kMaxWorkingBytes >> 20) + " MiB at once";
 }
 
 TiffTags ReadTags(TIFF *tiff)
@@ -87,162 +86,20 @@ std::vector<std::array<uint8_t, 3>> ReadColourMap(TIFF *tiff, int bits)
     return map;
 }
 
-struct Reader {
-    TIFF *tiff;
-    TiffSource &file;
-    const TiffPlan &plan;
-    TiffRowConverter &rows;
-    const RasterImage &raster;
-    int64_t width, height;
-
-    int Planes() const { return plan.planar ? plan.samples : 1; }
-
-    std::string Damaged(const char *fallback) const
-    {
-        return "The picture is damaged: "
-               + (file.error.empty() ? std::string(fallback) : file.error);
+// The raster when at least half of its rows were read, the rest filled white; else it
+// is released and the refusal given.
+RasterImage KeepGoodRows(const RasterImage &raster, const TiffRead &read, const TiffSource &file,
+                         int64_t height)
+{
+    if (read.refusal.empty() && read.rows * 2 >= height) {
+        FillWhiteFrom(raster, read.rows);
+        return raster;
     }
-
-    // Uncompressed strips whose every byte is in the file are converted where they lie.
-    // False (nothing done) when the file does not allow it.
-    bool Direct() const
-    {
-        uint16_t compression = COMPRESSION_NONE, fillOrder = FILLORDER_MSB2LSB;
-        uint32_t rowsPerStrip = 0;
-        TIFFGetFieldDefaulted(tiff, TIFFTAG_COMPRESSION, &compression);
-        TIFFGetFieldDefaulted(tiff, TIFFTAG_FILLORDER, &fillOrder);
-        TIFFGetFieldDefaulted(tiff, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
-        const bool swapped = TIFFIsByteSwapped(tiff) && plan.bits % 8 == 0 && plan.bits > 8;
-        if (compression != COMPRESSION_NONE || TIFFIsTiled(tiff) || fillOrder != FILLORDER_MSB2LSB
-            || swapped || plan.jpegAsRgb)
-            return false;
-        const int64_t band = std::clamp<int64_t>(rowsPerStrip, 1, height);
-        const int64_t stripsPerPlane = (height + band - 1) / band;
-        const int64_t rowBytes = rows.PlaneRowBytes();
-        if (int64_t(TIFFNumberOfStrips(tiff)) < stripsPerPlane * Planes())
-            return false;
-        std::vector<const uint8_t *> starts(size_t(stripsPerPlane * Planes()));
-        for (int64_t strip = 0; strip < int64_t(starts.size()); ++strip) {
-            const int64_t stripRows = std::min(band, height - strip % stripsPerPlane * band);
-            const uint64_t needed = uint64_t(stripRows) * uint64_t(rowBytes);
-            const uint64_t offset = TIFFGetStrileOffset(tiff, uint32_t(strip));
-            const uint64_t count = TIFFGetStrileByteCount(tiff, uint32_t(strip));
-            if (count < needed || offset > file.size || file.size - offset < needed)
-                return false;
-            starts[size_t(strip)] = file.data + offset;
-        }
-        std::vector<const uint8_t *> planes(static_cast<size_t>(Planes()));
-        for (int64_t y = 0; y < height; ++y) {
-            for (int p = 0; p < Planes(); ++p)
-                planes[size_t(p)] =
-                    starts[size_t(y / band + p * stripsPerPlane)] + y % band * rowBytes;
-            rows.Convert(planes.data(), PictureRow(raster, y));
-        }
-        return true;
-    }
-
-    std::string ScanLines() const
-    {
-        const int64_t lineSize = TIFFScanlineSize64(tiff);
-        if (lineSize < rows.PlaneRowBytes() || lineSize > kMaxWorkingBytes)
-            return Damaged("its TIFF scan lines have the wrong size");
-        std::vector<uint8_t> line(size_t(lineSize) + 8);
-        const uint8_t *planes[1] = {line.data()};
-        for (int64_t y = 0; y < height; ++y) {
-            if (TIFFReadScanline(tiff, line.data(), uint32_t(y), 0) < 0)
-                return Damaged("its TIFF data could not be decoded");
-            rows.Convert(planes, PictureRow(raster, y));
-        }
-        return {};
-    }
-
-    // Planar strips or tiles: a band of rows of every plane at a time.
-    std::string Bands() const
-    {
-        const bool tiled = TIFFIsTiled(tiff);
-        uint32_t tileWidth = 0, bandRows = 0;
-        if (tiled) {
-            TIFFGetField(tiff, TIFFTAG_TILEWIDTH, &tileWidth);
-            TIFFGetField(tiff, TIFFTAG_TILELENGTH, &bandRows);
-        } else {
-            TIFFGetFieldDefaulted(tiff, TIFFTAG_ROWSPERSTRIP, &bandRows);
-        }
-        const int64_t band = std::clamp<int64_t>(bandRows, 1, height);
-        const int64_t across =
-            tiled ? (width + tileWidth - 1) / std::max<uint32_t>(tileWidth, 1) : 1;
-        const int64_t pixelBits = int64_t(plan.planar ? 1 : plan.samples) * plan.bits;
-        const int64_t tileRowBits = int64_t(tileWidth) * pixelBits;
-        const int64_t bandRowBytes =
-            tiled ? (across * tileRowBits + 7) / 8 + 8 : rows.PlaneRowBytes() + 8;
-        const int64_t pieceBytes = tiled ? TIFFTileSize64(tiff) : TIFFStripSize64(tiff);
-        if (tiled && (tileWidth == 0 || TIFFTileRowSize64(tiff) * 8 < uint64_t(tileRowBits)))
-            return Damaged("its TIFF tiles have the wrong size");
-        if (pieceBytes <= 0 || bandRowBytes * band > kMaxWorkingBytes / Planes()
-            || pieceBytes > kMaxWorkingBytes)
-            return pieceBytes <= 0 ? Damaged("its TIFF strips have no size") : TooLargeBand();
-
-        std::vector<std::vector<uint8_t>> planeBands(static_cast<size_t>(Planes()));
-        for (auto &b : planeBands)
-            b.resize(size_t(bandRowBytes * band));
-        std::vector<uint8_t> piece(tiled ? size_t(pieceBytes) : 0);
-        std::vector<const uint8_t *> planes(static_cast<size_t>(Planes()));
-        const int64_t tileRowBytes = tiled ? int64_t(TIFFTileRowSize64(tiff)) : 0;
-        for (int64_t y0 = 0; y0 < height; y0 += band) {
-            const int64_t bandHeight = std::min(band, height - y0);
-            for (int p = 0; p < Planes(); ++p) {
-                uint8_t *target = planeBands[size_t(p)].data();
-                if (!tiled) {
-                    const uint32_t strip = TIFFComputeStrip(tiff, uint32_t(y0), uint16_t(p));
-                    if (TIFFReadEncodedStrip(tiff, strip, target, tmsize_t(bandRowBytes * band))
-                        < 0)
-                        return Damaged("its TIFF data could not be decoded");
-                    // The strip's rows lie one after another, without the band's margin.
-                    const int64_t rowBytes = rows.PlaneRowBytes();
-                    for (int64_t r = bandHeight - 1; r > 0; --r)
-                        std::memmove(target + r * bandRowBytes, target + r * rowBytes,
-                                     size_t(rowBytes));
-                    continue;
-                }
-                for (int64_t t = 0; t < across; ++t) {
-                    const uint32_t tile = TIFFComputeTile(tiff, uint32_t(t * tileWidth),
-                                                          uint32_t(y0), 0, uint16_t(p));
-                    if (TIFFReadEncodedTile(tiff, tile, piece.data(), tmsize_t(pieceBytes)) < 0)
-                        return Damaged("its TIFF data could not be decoded");
-                    // Only the part of the tile inside the picture.
-                    const int64_t inside =
-                        std::min<int64_t>(tileWidth, width - t * tileWidth) * pixelBits;
-                    for (int64_t r = 0; r < bandHeight; ++r)
-                        CopyBits(piece.data() + r * tileRowBytes, inside, target + r * bandRowBytes,
-                                 t * tileRowBits);
-                }
-            }
-            for (int64_t r = 0; r < bandHeight; ++r) {
-                for (int p = 0; p < Planes(); ++p)
-                    planes[size_t(p)] = planeBands[size_t(p)].data() + r * bandRowBytes;
-                rows.Convert(planes.data(), PictureRow(raster, y0 + r));
-            }
-        }
-        return {};
-    }
-
-    // Copies bits bits from the start of from to bit position at of to, which has a byte
-    // to spare after them. The bits of to before at are kept; up to a byte after the
-    // copied ones may change (the next tile's copy writes them again).
-    static void CopyBits(const uint8_t *from, int64_t bits, uint8_t *to, int64_t at)
-    {
-        const size_t bytes = size_t((bits + 7) / 8);
-        uint8_t *d = to + at / 8;
-        const int shift = int(at % 8);
-        if (shift == 0) {
-            std::memcpy(d, from, bytes);
-            return;
-        }
-        for (size_t i = 0; i < bytes; ++i) {
-            d[i] = uint8_t((d[i] & ~(0xFF >> shift)) | from[i] >> shift);
-            d[i + 1] = uint8_t(from[i] << (8 - shift));
-        }
-    }
-};
+    deldib(raster);
+    if (!read.refusal.empty())
+        return FailedRaster(read.refusal);
+    return DamagedRaster(file.error.empty() ? "its TIFF data could not be decoded" : file.error);
+}
 
 RasterImage ReadThroughRgba(TIFF *tiff, TiffSource &file, int64_t width, int64_t height)
 {
@@ -264,17 +121,24 @@ RasterImage ReadThroughRgba(TIFF *tiff, TiffSource &file, int64_t width, int64_t
         TIFFRGBAImageEnd(&image);
         return NoMemory(width, height);
     }
-    const int64_t blockRows = std::max<int64_t>(1, std::min<int64_t>(height, (1 << 22) / width));
+    // A block of rows at a time, no larger than a strip or a row of tiles, so that an
+    // error libtiff reports ends the good rows where that strip or tile row begins.
+    uint32_t pieceRows = 0;
+    TIFFGetFieldDefaulted(tiff, TIFFIsTiled(tiff) ? TIFFTAG_TILELENGTH : TIFFTAG_ROWSPERSTRIP,
+                          &pieceRows);
+    const int64_t blockRows = std::max<int64_t>(
+        1, std::min<int64_t>({height, (1 << 22) / width, std::max<int64_t>(pieceRows, 1)}));
     std::vector<uint32_t> block(size_t(width * blockRows));
+    TiffRead read{height, {}};
     for (int64_t y0 = 0; y0 < height; y0 += blockRows) {
         const int64_t rows = std::min(blockRows, height - y0);
         image.row_offset = int(y0);
         image.col_offset = 0;
-        if (!TIFFRGBAImageGet(&image, block.data(), uint32_t(width), uint32_t(rows))) {
-            TIFFRGBAImageEnd(&image);
-            deldib(raster);
-            return DamagedRaster(file.error.empty() ? "its TIFF data could not be decoded"
-                                                    : file.error);
+        const int64_t errorsBefore = file.errors;
+        if (!TIFFRGBAImageGet(&image, block.data(), uint32_t(width), uint32_t(rows))
+            || file.errors > errorsBefore) {
+            read.rows = y0;
+            break;
         }
         for (int64_t r = 0; r < rows; ++r) {
             const uint32_t *in = block.data() + r * width;
@@ -287,7 +151,7 @@ RasterImage ReadThroughRgba(TIFF *tiff, TiffSource &file, int64_t width, int64_t
         }
     }
     TIFFRGBAImageEnd(&image);
-    return raster;
+    return KeepGoodRows(raster, read, file, height);
 }
 
 void SetPalette(RasterImage &raster, const TiffPlan &plan,
@@ -355,22 +219,18 @@ RasterImage DecodeTiff(Bytes bytes)
     // converter allocates for them.
     const int64_t pixelBits = int64_t(plan.planar ? 1 : plan.samples) * plan.bits;
     if (width * pixelBits / 8 > kMaxWorkingBytes)
-        return FailedRaster(TooLargeBand());
+        return FailedRaster(TiffBandTooLarge());
     RasterImage raster = newdib(int32_t(width), int32_t(height), plan.depth, nullptr, 0);
     if (!raster.Pixels)
         return NoMemory(width, height);
     SetPalette(raster, plan, map);
 
     TiffRowConverter rows(plan, width, std::move(map));
-    const Reader reader{tiff.get(), file, plan, rows, raster, width, height};
-    std::string error;
+    const TiffReader reader{tiff.get(), file, plan, rows, raster, width, height};
+    TiffRead read{height, {}};
     if (!reader.Direct())
-        error = !plan.planar && !TIFFIsTiled(tiff.get()) ? reader.ScanLines() : reader.Bands();
-    if (!error.empty()) {
-        deldib(raster);
-        return FailedRaster(error);
-    }
-    return ApplyOrientation(raster, orientation);
+        read = !plan.planar && !TIFFIsTiled(tiff.get()) ? reader.ScanLines() : reader.Bands();
+    return ApplyOrientation(KeepGoodRows(raster, read, file, height), orientation);
 }
 
 } // namespace rastix

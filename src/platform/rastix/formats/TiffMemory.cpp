@@ -68,6 +68,7 @@ void UnmapProc(thandle_t, tdata_t, toff_t) {}
 int KeepFirstError(TIFF *, void *user, const char *module, const char *format, va_list args)
 {
     auto *file = static_cast<TiffSource *>(user);
+    ++file->errors;
     if (file->error.empty()) {
         char text[512];
         std::vsnprintf(text, sizeof text, format, args);

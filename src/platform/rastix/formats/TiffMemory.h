@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // libtiff reading a TIFF file that is already in memory. libtiff's messages are caught
-// per file: its first error is kept as the file's error text, warnings are dropped, and
+// per file: its first error is kept as the file's error text and every error is counted
+// (a read that returns success may still have reported one), warnings are dropped, and
 // nothing is printed. Each of libtiff's own allocations for the file is limited.
 #pragma once
 
@@ -16,7 +17,8 @@ struct TiffSource {
     const uint8_t *data = nullptr;
     uint64_t size = 0;
     uint64_t pos = 0;
-    std::string error; // libtiff's first error, empty when none
+    std::string error;  // libtiff's first error, empty when none
+    int64_t errors = 0; // how many errors libtiff has reported
 };
 
 struct TiffCloser {
