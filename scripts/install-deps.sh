@@ -20,7 +20,7 @@ package_pkgs=(dpkg-dev file)
 test_pkgs=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang-14 libclang-rt-14-dev llvm-14 clang-format-14
-    netpbm imagemagick libjpeg-turbo-progs libtiff-tools giflib-tools libpng-tools
+    netpbm imagemagick libjpeg-turbo-progs libtiff-tools giflib-tools libpng-tools liblcms2-utils
     xvfb xauth x11-utils poppler-utils
     desktop-file-utils appstream shared-mime-info
 )

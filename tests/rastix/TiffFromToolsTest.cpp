@@ -155,6 +155,26 @@ const KindCase kKinds[] = {
 INSTANTIATE_TEST_SUITE_P(Tools, TiffKinds, testing::ValuesIn(kKinds),
                          [](const auto &p) { return std::string(p.param.name); });
 
+// Little CMS's tificc writes 8-bit CIE L*a*b* relative to D50 without a WhitePoint tag,
+// as colour-managed programs do; read back by tificc itself (Bradford-adapted to sRGB),
+// it must show the same colours.
+class TiffLittleCms : public testing::TestWithParam<int> {};
+
+TEST_P(TiffLittleCms, D50LabWithoutWhitePointMatchesItsOwnReading)
+{
+    if (!HaveTiffTools() || !HaveTool("tificc"))
+        GTEST_SKIP() << "ImageMagick, libtiff's tools or Little CMS's tificc are missing";
+    CheckAgainstTool("convert {in} -depth 8 -compress none tiff:{dir}/rgb.tif"
+                     " && tificc -c0 -t1 '-o*Lab' -w8 {dir}/rgb.tif {out}"
+                     " && tiffinfo {out} | grep -q 'CIE L\\*a\\*b\\*'"
+                     " && ! tiffinfo {out} | grep -q 'White Point'",
+                     "tificc -c0 -t1 '-i*Lab' -w8 {out} {dir}/back.tif"
+                     " && convert {dir}/back.tif -depth 16 ppm:-",
+                     24, 1, GetParam(), GetParam() == 66 ? 3 : 23);
+}
+
+INSTANTIATE_TEST_SUITE_P(Tools, TiffLittleCms, testing::Values(37, 66));
+
 // The same picture on every reading path, marked with each of the eight orientations by
 // tiffset, must show as ImageMagick shows it when asked to turn it upright.
 struct PathCase {

@@ -28,6 +28,7 @@ struct TiffLayout {
     bool bigEndian = false;
     std::vector<uint16_t> extra;     // ExtraSamples values
     std::vector<uint16_t> colourMap; // red, then green, then blue entries
+    std::vector<float> whitePoint;   // WhitePoint chromaticity x, y; no tag when empty
 };
 
 // One row of sample values as TIFF stores them: 16-, 24-, 32- and 64-bit samples in the
@@ -71,6 +72,8 @@ std::string WriteTiff(const TempDir &dir, const TiffLayout &layout,
     if (!layout.extra.empty())
         TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, uint16_t(layout.extra.size()),
                      layout.extra.data());
+    if (!layout.whitePoint.empty())
+        TIFFSetField(tiff, TIFFTAG_WHITEPOINT, layout.whitePoint.data());
     if (!layout.colourMap.empty()) {
         const size_t n = layout.colourMap.size() / 3;
         TIFFSetField(tiff, TIFFTAG_COLORMAP, layout.colourMap.data(), layout.colourMap.data() + n,
@@ -291,6 +294,7 @@ TEST_P(LabColours, ShowAsTheirSrgbColours)
     layout.samples = 3;
     layout.photometric = e.photometric;
     layout.format = e.format;
+    layout.whitePoint = {0.3127f, 0.3290f}; // the values are relative to D65
     TempDir dir;
     Opened o(WriteTiff(dir, layout, {row}));
     ASSERT_NE(o.raster.Pixels, nullptr) << RasterErrorText(o.raster);
@@ -312,6 +316,56 @@ INSTANTIATE_TEST_SUITE_P(
                     LabEncoding{"icc16", PHOTOMETRIC_ICCLAB, 16, SAMPLEFORMAT_UINT, 1},
                     LabEncoding{"float", PHOTOMETRIC_CIELAB, 32, SAMPLEFORMAT_IEEEFP, 1}),
     [](const auto &p) { return std::string(p.param.name); });
+
+// The same sRGB colours relative to D50 (Bradford-adapted, as Little CMS gives them).
+const LabColour kD50Colours[] = {
+    {100.0, 0.0, 0.0, {255, 255, 255}},         {53.585, 0.0, 0.0, {128, 128, 128}},
+    {54.2896, 80.8144, 69.8897, {255, 0, 0}},   {87.8194, -79.2749, 80.9927, {0, 255, 0}},
+    {29.5659, 68.2862, -112.0329, {0, 0, 255}}, {97.6074, -15.7479, 93.3913, {255, 255, 0}},
+};
+
+struct WhiteCase {
+    const char *name;
+    std::vector<float> tag; // the WhitePoint tag, none when empty
+    bool d50;               // the values are relative to D50, else to D65
+};
+
+class LabWhitePoint : public testing::TestWithParam<WhiteCase> {};
+
+TEST_P(LabWhitePoint, IsTheTagsOrD50WithoutOne)
+{
+    const WhiteCase w = GetParam();
+    const std::vector<LabColour> colours =
+        w.d50 ? std::vector<LabColour>(std::begin(kD50Colours), std::end(kD50Colours))
+              : std::vector<LabColour>(std::begin(kLabColours), std::end(kLabColours));
+    std::vector<uint64_t> row;
+    for (const LabColour &c : colours) {
+        row.push_back(uint64_t(std::lround(c.l * 65535 / 100)));
+        for (double v : {c.a, c.b})
+            row.push_back(uint64_t(std::lround(v * 256)) & 0xFFFF);
+    }
+    TiffLayout layout;
+    layout.width = int(colours.size());
+    layout.bits = 16;
+    layout.samples = 3;
+    layout.photometric = PHOTOMETRIC_CIELAB;
+    layout.whitePoint = w.tag;
+    TempDir dir;
+    Opened o(WriteTiff(dir, layout, {row}));
+    ASSERT_NE(o.raster.Pixels, nullptr) << RasterErrorText(o.raster);
+    for (size_t x = 0; x < colours.size(); ++x) {
+        const std::array<int, 3> got = o.rgb(int(x), 0);
+        for (size_t c = 0; c < 3; ++c)
+            EXPECT_NEAR(got[c], colours[x].rgb[c], 1)
+                << "colour " << x << ": " << got[0] << "," << got[1] << "," << got[2];
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Libtiff, LabWhitePoint,
+                         testing::Values(WhiteCase{"none", {}, true},
+                                         WhiteCase{"d50", {0.3457f, 0.3585f}, true},
+                                         WhiteCase{"d65", {0.3127f, 0.3290f}, false}),
+                         [](const auto &p) { return std::string(p.param.name); });
 
 int OverWhite(int v, int a)
 {

@@ -65,6 +65,11 @@ TiffTags ReadTags(TIFF *tiff)
     tags.firstExtraSample = extraCount > 0 && extra ? extra[0] : 0;
     tags.photometric = TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, &photometric) ? photometric : -1;
     tags.codecAvailable = TIFFIsCODECConfigured(compression) != 0;
+    float *white = nullptr;
+    if (TIFFGetField(tiff, TIFFTAG_WHITEPOINT, &white) && white) {
+        tags.whiteX = white[0];
+        tags.whiteY = white[1];
+    }
     return tags;
 }
 

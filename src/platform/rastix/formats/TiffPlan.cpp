@@ -143,6 +143,8 @@ std::variant<TiffPlan, std::string> PlanTiff(const TiffTags &tags)
             return Unsupported(Bits(tags.bits) + " L*a*b* samples");
         plan.colours = TiffColours::Lab;
         plan.iccLab = photometric == kIccLab;
+        plan.whiteX = tags.whiteX;
+        plan.whiteY = tags.whiteY;
         break;
     case kItuLab: return Unsupported("ITU L*a*b* colours");
     case kMask: return "TIFF transparency masks are not supported";

@@ -23,6 +23,7 @@ struct TiffTags {
     int extraSamples = 0;     // the count of ExtraSamples
     int firstExtraSample = 0; // its first value: 1 associated alpha, 2 unassociated alpha
     bool codecAvailable = true;
+    double whiteX = 0, whiteY = 0; // WhitePoint's chromaticity, 0 when the tag is missing
 };
 
 enum class TiffColours {
@@ -47,9 +48,10 @@ struct TiffPlan {
     bool premultiplied = false;
     bool planar = false;
     bool minIsWhite = false;
-    bool iccLab = false;    // a* and b* stored with an offset of 128, not signed
-    bool jpegAsRgb = false; // JPEG-compressed YCbCr, decoded to RGB by libtiff
-    int depth = 24;         // of the raster
+    bool iccLab = false;           // a* and b* stored with an offset of 128, not signed
+    double whiteX = 0, whiteY = 0; // the white L*a*b* is relative to; 0: D50 (CieLab.h)
+    bool jpegAsRgb = false;        // JPEG-compressed YCbCr, decoded to RGB by libtiff
+    int depth = 24;                // of the raster
 };
 
 // The plan for the picture, or the whole refusal text.

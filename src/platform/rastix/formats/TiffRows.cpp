@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/rastix/formats/TiffRows.h"
 
-#include "platform/rastix/formats/CieLab.h"
-
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -54,7 +52,7 @@ inline void PutBit(uint8_t *row, int64_t x, bool set)
 
 TiffRowConverter::TiffRowConverter(const TiffPlan &plan, int64_t width,
                                    std::vector<std::array<uint8_t, 3>> colourMap)
-    : plan_(plan), width_(width), colourMap_(std::move(colourMap))
+    : plan_(plan), width_(width), colourMap_(std::move(colourMap)), lab_(plan.whiteX, plan.whiteY)
 {
     wide_ = plan.kind == SampleKind::Float || plan.bits > 8;
     max_ = wide_ ? 65535u : 255u;
@@ -318,9 +316,9 @@ void TiffRowConverter::ConvertLab(const uint8_t *const *planes, uint8_t *out)
         const uint64_t l = Raw(planes, x, 0), a = Raw(planes, x, 1), b = Raw(planes, x, 2);
         uint8_t rgb[3];
         if (isFloat)
-            LabToSrgb(number(l), number(a), number(b), rgb);
+            lab_(number(l), number(a), number(b), rgb);
         else
-            LabToSrgb(double(l) * 100.0 / top, chroma(a), chroma(b), rgb);
+            lab_(double(l) * 100.0 / top, chroma(a), chroma(b), rgb);
         const unsigned alpha =
             hasAlpha ? Scale(Raw(planes, x, plan_.alpha)) >> (wide_ ? 8 : 0) : 255;
         out[3 * x] = uint8_t(OverWhite(rgb[2], alpha, 255, plan_.premultiplied));

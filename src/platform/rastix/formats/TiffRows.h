@@ -11,9 +11,11 @@
 // clamped, NaN black). Samples of more than 8 bits and floating-point ones are mixed
 // (ink times black, alpha over white) at 16 bits and reduced afterwards; narrower ones at
 // 8 bits. CMYK is red = (max - cyan) (max - black) / max, truncated, as libtiff and
-// netpbm compute it. Alpha, associated or not, is composited onto white.
+// netpbm compute it. L*a*b* is shown as sRGB relative to the WhitePoint tag's white, D50
+// without one (CieLab.h). Alpha, associated or not, is composited onto white.
 #pragma once
 
+#include "platform/rastix/formats/CieLab.h"
 #include "platform/rastix/formats/TiffPlan.h"
 
 #include <array>
@@ -53,6 +55,7 @@ private:
     unsigned max_;              // 255 or 65535
     std::vector<uint16_t> lut_; // raw sample to scaled value, for integer samples up to 16 bits
     std::vector<uint16_t> channel_[5];
+    LabToSrgb lab_;
 };
 
 } // namespace rastix
