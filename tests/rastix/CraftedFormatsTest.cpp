@@ -219,7 +219,7 @@ void Chunk(Bytes &f, const char *id, const Bytes &data)
 }
 
 Bytes Iff(const char *type, int width, int height, int planes, int masking, int compression,
-          const Bytes &cmap, uint32_t camg, const Bytes &body)
+          const Bytes &cmap, uint32_t camg, const Bytes &body, const char *mapId = "CMAP")
 {
     Bytes f = {'F', 'O', 'R', 'M', 0, 0, 0, 0};
     AppendTag(f, type);
@@ -245,7 +245,7 @@ Bytes Iff(const char *type, int width, int height, int planes, int masking, int 
            0,
            0});
     if (!cmap.empty())
-        Chunk(f, "CMAP", cmap);
+        Chunk(f, mapId, cmap);
     if (camg)
         Chunk(f, "CAMG",
               {uint8_t(camg >> 24), uint8_t(camg >> 16), uint8_t(camg >> 8), uint8_t(camg)});
@@ -285,6 +285,27 @@ TEST(CraftedIff, PbmChunkyRowsWithByteRunAndClampedIndices)
     Opened clamped(Iff("PBM ", 1, 1, 8, 0, 0, cmap, 0, {200, 0}));
     ASSERT_NE(clamped.raster.Pixels, nullptr);
     EXPECT_EQ(getpixel(clamped.raster, 0, 0), 1u);
+}
+
+TEST(CraftedIff, CmykMapBecomesInksTimesBlackAndNoMapGreySteps)
+{
+    // 2 planes, 4 x 1, indices 0, 1, 2, 3 (plane 0 bits 0101, plane 1 bits 0011).
+    const Bytes body = {0x50, 0, 0x30, 0};
+    const Bytes cmyk = {0, 0, 0, 0, 255, 0, 0, 0, 10, 20, 30, 40, 0, 128, 255, 100};
+    Opened o(Iff("ILBM", 4, 1, 2, 0, 0, cmyk, 0, body, "CMYK"));
+    ASSERT_NE(o.raster.Pixels, nullptr) << RasterErrorText(o.raster);
+    EXPECT_EQ(RasterBitCount(o.raster), 4);
+    for (uint32_t x = 0; x < 4; ++x) {
+        const uint8_t *c = &cmyk[4 * x];
+        auto ink = [&](int i) { return uint32_t((255 - c[i]) * (255 - c[3]) / 255); };
+        EXPECT_EQ(getpixel(o.raster, int(x), 0), x);
+        EXPECT_EQ(o.colour(int(x), 0), ink(0) | ink(1) << 8 | ink(2) << 16) << x;
+    }
+    EXPECT_EQ(o.colour(2, 0), 206u | 198u << 8 | 189u << 16);
+    Opened grey(Iff("ILBM", 4, 1, 2, 0, 0, {}, 0, body));
+    ASSERT_NE(grey.raster.Pixels, nullptr) << RasterErrorText(grey.raster);
+    EXPECT_EQ(grey.colour(1, 0), 0x555555u);
+    EXPECT_EQ(grey.colour(3, 0), 0xFFFFFFu);
 }
 
 TEST(CraftedIff, HamWithUnsupportedPlaneCountIsRefused)

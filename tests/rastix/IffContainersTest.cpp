@@ -234,6 +234,45 @@ TEST(IlbmPaletteChanges, ChangesBeforeTheFirstLineApplyFromItAndHuffmanIsRefused
               "IFF PCHG palette changes with Huffman compression are not supported");
 }
 
+// The colour map as a CMYK chunk instead of CMAP, inks and black varied per colour;
+// netpbm's ilbmtoppm reads such a chunk too (rounding its products up where this
+// decoder truncates them, hence the tolerance of 1). With both chunks CMAP counts.
+TEST(IlbmColourMaps, CmykChunkWithoutCmapShowsAsNetpbmDoes)
+{
+    if (!HaveNetpbm())
+        GTEST_SKIP() << "netpbm is missing";
+    Picture p("");
+    ASSERT_TRUE(p.ok);
+    Bytes cmyk;
+    for (const Chunk &c : p.chunks) {
+        if (c.id != "CMAP")
+            continue;
+        for (size_t i = 0; i + 2 < c.data.size(); i += 3) {
+            const uint8_t black = uint8_t(i * 29 % 90);
+            for (size_t k = 0; k < 3; ++k)
+                cmyk.push_back(uint8_t(std::max(0, 255 - c.data[i + k] - black / 2)));
+            cmyk.push_back(black);
+        }
+    }
+    ASSERT_FALSE(cmyk.empty());
+    std::vector<Bytes> withCmyk, withBoth;
+    for (const Chunk &c : p.chunks) {
+        if (c.id == "BODY")
+            withBoth.push_back(Wrap("CMYK", cmyk));
+        withCmyk.push_back(c.id == "CMAP" ? Wrap("CMYK", cmyk) : ChunkBytes(c));
+        withBoth.push_back(ChunkBytes(c));
+    }
+    const Bytes file = Group("FORM", "ILBM", withCmyk);
+    const RgbPicture expected = p.Netpbm(file);
+    ASSERT_EQ(expected.width, 37);
+    int depth = 0;
+    EXPECT_EQ(FirstDifference(Open(file, depth), expected, 1), "");
+    EXPECT_EQ(depth, 4);
+    // The inks really differ from the CMAP's colours.
+    EXPECT_NE(FirstDifference(expected, p.Netpbm(p.form), 1), "");
+    EXPECT_EQ(FirstDifference(Open(Group("FORM", "ILBM", withBoth), depth), p.Netpbm(p.form)), "");
+}
+
 TEST(IffContainers, ListWithPropCatAndNestingShowTheFirstPicture)
 {
     if (!HaveNetpbm())

@@ -61,6 +61,9 @@ std::string ReadChunks(Bytes b, size_t pos, size_t end, IffChunks &chunks, bool 
         } else if (Is(c.id, "CMAP")) {
             chunks.cmap = c.data;
             chunks.cmapColours = int(std::min<size_t>(c.size / 3, 256));
+        } else if (Is(c.id, "CMYK")) {
+            chunks.cmyk = c.data;
+            chunks.cmykColours = int(std::min<size_t>(c.size / 4, 256));
         } else if (Is(c.id, "CAMG") && c.size >= 4) {
             chunks.camg = Be32(c.data);
         } else if (Is(c.id, "PCHG")) {

@@ -17,6 +17,8 @@ struct IffChunks {
     const uint8_t *bmhd = nullptr; // at least 20 bytes
     const uint8_t *cmap = nullptr;
     int cmapColours = 0;
+    const uint8_t *cmyk = nullptr; // a CMYK chunk: cyan, magenta, yellow, black per colour
+    int cmykColours = 0;
     uint32_t camg = 0;
     const uint8_t *pchg = nullptr;
     size_t pchgSize = 0;

@@ -3,7 +3,8 @@
 // 8-bit rasters with the CMAP colours), EHB (64 colours, the second 32 at half
 // brightness), HAM6 and HAM8 (decoded to 24 bits) and 24 planes (24 bits); FORM PBM
 // with 8-bit chunky rows; FORM ACBM, whose ABIT chunk holds each plane whole, one after
-// another. Bodies are uncompressed or ByteRun1; a mask plane is skipped. The picture may
+// another. The colours are the CMAP's, else a CMYK chunk's turned into RGB, else greys.
+// Bodies are uncompressed or ByteRun1; a mask plane is skipped. The picture may
 // sit inside CAT and LIST containers (IffChunks.h). A PCHG chunk changes colour
 // registers from given lines on; such a picture becomes 24-bit, each line shown with
 // the registers it has.
@@ -132,6 +133,35 @@ void DecodeHamRow(const std::vector<int> &values, int planes, const Palette &col
     }
 }
 
+// The colour registers: the CMAP's; without one, those of a CMYK chunk (written by some
+// paint programs), each ink times black, truncated: red = (255 - C) (255 - K) / 255;
+// without either, grey steps over the index range. Returns how many colours the file's
+// map holds (0 for the greys).
+int ReadColourMap(const IffChunks &chunks, int indexBits, Palette &colours)
+{
+    if (chunks.cmap) {
+        for (int i = 0; i < chunks.cmapColours; ++i) {
+            const uint8_t *c = chunks.cmap + 3 * i;
+            colours[size_t(i)] = {c[0], c[1], c[2]};
+        }
+        return chunks.cmapColours;
+    }
+    if (chunks.cmyk) {
+        for (int i = 0; i < chunks.cmykColours; ++i) {
+            const uint8_t *c = chunks.cmyk + 4 * i;
+            const unsigned white = 255u - c[3];
+            for (size_t k = 0; k < 3; ++k)
+                colours[size_t(i)][k] = uint8_t((255u - c[k]) * white / 255u);
+        }
+        return chunks.cmykColours;
+    }
+    for (int i = 0; i < 1 << indexBits; ++i) {
+        const auto v = uint8_t(i * 255 / ((1 << indexBits) - 1));
+        colours[size_t(i)] = {v, v, v};
+    }
+    return 0;
+}
+
 } // namespace
 
 bool IsIlbm(Bytes file)
@@ -208,19 +238,11 @@ RasterImage DecodeIlbm(Bytes file)
         return FailedRaster("Not enough memory for a picture of " + std::to_string(width) + " x "
                             + std::to_string(height) + " pixels");
 
-    // Colours: the CMAP, grey steps when there is none, EHB's half-bright copies.
+    // Colours: the file's map, grey steps when there is none, EHB's half-bright copies.
     const int indexBits = chunky ? 8 : std::min(planes, 8);
     Palette colours{};
     int usable = 1 << indexBits;
-    for (int i = 0; i < 256; ++i) {
-        if (chunks.cmap && i < chunks.cmapColours) {
-            const uint8_t *c = chunks.cmap + 3 * i;
-            colours[size_t(i)] = {c[0], c[1], c[2]};
-        } else if (!chunks.cmap && i < 1 << indexBits) {
-            const auto v = uint8_t(i * 255 / ((1 << indexBits) - 1));
-            colours[size_t(i)] = {v, v, v};
-        }
-    }
+    const int mapColours = ReadColourMap(chunks, indexBits, colours);
     auto halfBright = [&colours] {
         for (size_t i = 0; i < 32; ++i)
             colours[32 + i] = {uint8_t(colours[i][0] >> 1), uint8_t(colours[i][1] >> 1),
@@ -228,8 +250,8 @@ RasterImage DecodeIlbm(Bytes file)
     };
     if (ehb)
         halfBright();
-    else if (chunks.cmap && chunks.cmapColours > 0)
-        usable = std::min(usable, chunks.cmapColours);
+    else if (mapColours > 0)
+        usable = std::min(usable, mapColours);
     if (depth <= 8) {
         for (int i = 0; i < 1 << depth; ++i)
             SetColour(raster, i, colours[size_t(i)][0], colours[size_t(i)][1],
