@@ -5,6 +5,10 @@
 //   uncompressed strips   straight from the file's bytes, no copy in between
 //   other chunky strips   one scan line at a time through libtiff
 //   planar strips, tiles  one band of strips or tiles at a time through libtiff
+//   strips of fewer rows than a RowsPerStrip larger than the picture (a writer's bug)
+//                         each as the directory lists it, uncompressed ones holding the
+//                         rows their byte count holds, compressed ones the rows libtiff
+//                         decodes from the first
 //   YCbCr (not JPEG), Old-style JPEG, LogLuv, LogL   libtiff's RGBA reader
 // Every path reads the picture as stored, and the Orientation tag is applied afterwards,
 // so all of them show the same picture. Data that ends early or fails to decompress, or
@@ -19,6 +23,7 @@
 #include "platform/rastix/formats/TiffPlan.h"
 #include "platform/rastix/formats/TiffReader.h"
 #include "platform/rastix/formats/TiffRows.h"
+#include "platform/rastix/formats/TiffStripList.h"
 #include "platform/rastix/formats/WhiteRows.h"
 
 #include <algorithm>
@@ -180,6 +185,34 @@ void SetPalette(RasterImage &raster, const TiffPlan &plan,
     }
 }
 
+// The stored rows by the fastest path the file allows.
+TiffRead ReadRows(const TiffReader &reader, Bytes bytes, int compression)
+{
+    TIFF *tiff = reader.tiff;
+    const int64_t height = reader.height;
+    const bool chunkyStrips = !reader.plan.planar && !TIFFIsTiled(tiff);
+    const TiffStripList listed =
+        chunkyStrips
+            ? ListTiffStrips(bytes.data, bytes.size, TIFFCurrentDirOffset(tiff), size_t(height))
+            : TiffStripList{};
+    // A writer's bug: RowsPerStrip larger than the picture, beside strips of fewer rows.
+    const bool shortStrips = listed.rowsPerStrip > uint64_t(height) && listed.strips.size() > 1;
+    if (shortStrips && compression == COMPRESSION_NONE)
+        return reader.Listed(listed.strips, 0, 0, 0);
+    if (reader.Direct())
+        return {height, {}};
+    const TiffRead read = chunkyStrips ? reader.ScanLines() : reader.Bands();
+    // libtiff took the first strip for the whole picture and stopped where its data
+    // ended: that many rows are in every strip but the last, when the strips listed then
+    // cover the picture.
+    const int64_t first = read.rows, count = int64_t(listed.strips.size());
+    if (!shortStrips || !read.refusal.empty() || first == 0 || (count - 1) * first >= height
+        || count * first < height)
+        return read;
+    reader.file.error.clear();
+    return reader.Listed(listed.strips, 1, first, first);
+}
+
 } // namespace
 
 bool IsTiff(Bytes file)
@@ -232,9 +265,7 @@ RasterImage DecodeTiff(Bytes bytes)
 
     TiffRowConverter rows(plan, width, std::move(map));
     const TiffReader reader{tiff.get(), file, plan, rows, raster, width, height};
-    TiffRead read{height, {}};
-    if (!reader.Direct())
-        read = !plan.planar && !TIFFIsTiled(tiff.get()) ? reader.ScanLines() : reader.Bands();
+    const TiffRead read = ReadRows(reader, bytes, tags.compression);
     return ApplyOrientation(KeepGoodRows(raster, read, file, height), orientation);
 }
 

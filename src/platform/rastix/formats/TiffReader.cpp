@@ -161,4 +161,43 @@ TiffRead TiffReader::Bands() const
     return {height, {}};
 }
 
+TiffRead TiffReader::Listed(const std::vector<TiffStrip> &strips, size_t first, int64_t y,
+                            int64_t stripRows) const
+{
+    uint16_t compression = COMPRESSION_NONE;
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_COMPRESSION, &compression);
+    const int64_t rowBytes = rows.PlaneRowBytes();
+    std::vector<uint8_t> in, out;
+    for (size_t k = first; k < strips.size() && y < height; ++k) {
+        const TiffStrip &strip = strips[k];
+        if (strip.offset > file.size || strip.bytes > file.size - strip.offset)
+            return {y, {}};
+        const int64_t stored =
+            compression == COMPRESSION_NONE
+                ? int64_t(std::min<uint64_t>(strip.bytes / uint64_t(rowBytes), uint64_t(height)))
+                : stripRows;
+        const int64_t n = std::min(height - y, stored);
+        if (n <= 0)
+            return {y, {}};
+        const uint64_t inBytes =
+            compression == COMPRESSION_NONE ? uint64_t(n * rowBytes) : strip.bytes;
+        if (inBytes > uint64_t(kMaxWorkingBytes) || n * rowBytes > kMaxWorkingBytes)
+            return {y, TiffBandTooLarge()};
+        // A copy: libtiff reverses the bits of a strip of the other fill order in place.
+        in.assign(file.data + strip.offset, file.data + strip.offset + inBytes);
+        out.resize(size_t(n * rowBytes + 8));
+        const int64_t errorsBefore = file.errors;
+        if (!TIFFReadFromUserBuffer(tiff, 0, in.data(), tmsize_t(in.size()), out.data(),
+                                    tmsize_t(n * rowBytes))
+            || file.errors > errorsBefore)
+            return {y, {}};
+        for (int64_t r = 0; r < n; ++r) {
+            const uint8_t *planes[1] = {out.data() + r * rowBytes};
+            rows.Convert(planes, PictureRow(raster, y + r));
+        }
+        y += n;
+    }
+    return {y, {}};
+}
+
 } // namespace rastix

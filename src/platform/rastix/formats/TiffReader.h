@@ -5,6 +5,9 @@
 //               they lie, no copy in between
 //   ScanLines   other chunky strips, one scan line at a time through libtiff
 //   Bands       planar strips and tiles, one band of strips or tiles at a time
+//   Listed      chunky strips as the directory lists them (TiffStripList.h), each
+//               decoded by libtiff from its own bytes, for files whose RowsPerStrip
+//               is larger than the picture while their strips hold fewer rows
 // A read that fails, or that returns success after libtiff reported an error through
 // the file's handler (its fax decoders do that for a bad code word), ends the good
 // rows: ScanLines at that scan line, Bands at the first row of that band.
@@ -14,9 +17,11 @@
 #include "platform/rastix/formats/TiffMemory.h"
 #include "platform/rastix/formats/TiffPlan.h"
 #include "platform/rastix/formats/TiffRows.h"
+#include "platform/rastix/formats/TiffStripList.h"
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace rastix {
 
@@ -41,6 +46,10 @@ struct TiffReader {
     bool Direct() const;
     TiffRead ScanLines() const;
     TiffRead Bands() const;
+    // strips[first] on, from row y down to the bottom of the picture: an uncompressed
+    // strip holds the rows its byte count holds, a compressed one stripRows rows.
+    TiffRead Listed(const std::vector<TiffStrip> &strips, size_t first, int64_t y,
+                    int64_t stripRows) const;
 
 private:
     int Planes() const { return plan.planar ? plan.samples : 1; }
