@@ -2,6 +2,7 @@
 #include "colour/GreyColourTable.h"
 
 #include "colour/DoPix.h"
+#include "colour/KeepTone.h"
 #include "colour/RGBHSL.h"
 
 namespace colour {
@@ -30,10 +31,20 @@ const GreyTerms &GreyTermTable()
 
 GreyColourTable MakeGreyColourTable(int32_t hue, int32_t saturation, int32_t brightness)
 {
+    return MakeGreyColourTable(Paint{hue, saturation, brightness});
+}
+
+GreyColourTable MakeGreyColourTable(const Paint &paint)
+{
     GreyColourTable table{};
     for (int32_t grey = 0; grey < 256; ++grey) {
+        const int32_t level = ApplyBrightness(grey, paint.brightness);
         int32_t r, g, b;
-        HslToRgb(hue, saturation, ApplyBrightness(grey, brightness), r, g, b);
+        HslToRgb(paint.hue, paint.saturation, level, r, g, b);
+        if (paint.keepTones) {
+            const KeptColour kept = KeepTone(r, g, b, level);
+            r = kept.r, g = kept.g, b = kept.b;
+        }
         table.Blue[size_t(grey)] = uint8_t(b);
         table.Green[size_t(grey)] = uint8_t(g);
         table.Red[size_t(grey)] = uint8_t(r);

@@ -5,6 +5,8 @@
 // are fixed.
 #pragma once
 
+#include "colour/Paint.h"
+
 #include <array>
 #include <cstdint>
 
@@ -37,5 +39,9 @@ struct GreyColourTable {
 // 256 HslToRgb calls; hue and saturation within 0..255, any brightness (ApplyBrightness
 // holds it to -100..100).
 GreyColourTable MakeGreyColourTable(int32_t hue, int32_t saturation, int32_t brightness);
+
+// The same for a paint; with paint.keepTones set, each entry is the colour above moved
+// to the luminance of its lightness, KeepTone(colour, ApplyBrightness(grey, brightness)).
+GreyColourTable MakeGreyColourTable(const Paint &paint);
 
 } // namespace colour
