@@ -18,8 +18,9 @@ constexpr size_t kLargestBudget = size_t(256) << 20;
 uint64_t PaintKey(const colour::Paint &p)
 {
     const int32_t brightness = std::clamp(p.brightness, -100, 100);
-    return uint64_t(uint32_t(p.hue)) << 32 | uint64_t(uint32_t(p.saturation) & 0xffffff) << 8
-           | uint64_t(brightness + 100);
+    return uint64_t(uint32_t(p.hue) & 0xffffff) << 40
+           | uint64_t(uint32_t(p.saturation) & 0xffffff) << 16 | uint64_t(brightness + 100) << 1
+           | uint64_t(p.keepTones);
 }
 
 Rect Union(const Rect &a, const Rect &b)
@@ -117,7 +118,7 @@ uint32_t History::PaintId(const colour::Paint &paint)
     if (found != paintIds_.end())
         return found->second;
     const uint32_t id = uint32_t(tables_.size());
-    tables_.push_back(colour::MakeGreyColourTable(paint.hue, paint.saturation, paint.brightness));
+    tables_.push_back(colour::MakeGreyColourTable(paint));
     paintIds_.emplace(key, id);
     return id;
 }
@@ -228,7 +229,12 @@ Rect History::PaintStroke(const RasterImage &source, const RasterImage &work, in
             }
         }
     }
-    const Rect changed = view::StrokeLine(source, work, x1, y1, x2, y2, params);
+    // The colours come from the table kept for this paint, so a paint's table is made
+    // once, not for every step.
+    const Rect changed = params.colorize ? view::StrokeLine(source, work, x1, y1, x2, y2, params,
+                                                            tables_[PaintId(view::PaintOf(params))])
+                                         : view::StrokeLine(source, work, x1, y1, x2, y2, params,
+                                                            colour::GreyColourTable{});
     current_.changed = Union(current_.changed, changed);
     return changed;
 }
@@ -267,7 +273,7 @@ void History::EndStroke(const RasterImage &source, const RasterImage &work)
         const Rect reach = Reach(s.x1, s.y1, s.x2, s.y2, s.params.radius, width_, height_);
         if (reach.Empty())
             continue;
-        const colour::Paint paint{s.params.hue, s.params.saturation, s.params.brightness};
+        const colour::Paint paint = view::PaintOf(s.params);
         for (int32_t ty = reach.Top / kTileSide; ty <= (reach.Bottom - 1) / kTileSide; ++ty)
             for (int32_t tx = reach.Left / kTileSide; tx <= (reach.Right - 1) / kTileSide; ++tx)
                 Note(size_t(ty) * size_t(tilesX_) + size_t(tx), paint);
@@ -334,8 +340,16 @@ bool History::Replay(const Step &step, const RasterImage &source, const RasterIm
                      const document::ProgressSink &progress) const
 {
     if (step.kind == StepKind::Stroke) {
-        for (const Segment &s : step.segments)
-            view::StrokeLine(source, work, s.x1, s.y1, s.x2, s.y2, s.params);
+        // A stroke's segments mostly share one paint: its table is made once per run.
+        std::optional<colour::Paint> made;
+        colour::GreyColourTable colours{};
+        for (const Segment &s : step.segments) {
+            if (s.params.colorize && made != view::PaintOf(s.params)) {
+                made = view::PaintOf(s.params);
+                colours = colour::MakeGreyColourTable(*made);
+            }
+            view::StrokeLine(source, work, s.x1, s.y1, s.x2, s.y2, s.params, colours);
+        }
         return true;
     }
     return !step.operation || step.operation(source, work, progress);

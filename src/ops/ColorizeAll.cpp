@@ -176,6 +176,12 @@ HWY_EXPORT(ColourRow);
 void ColorizeAll(const RasterImage &source, const RasterImage &work, int32_t hue,
                  int32_t saturation, int32_t brightness, bool colorize)
 {
+    ColorizeAll(source, work, colour::Paint{hue, saturation, brightness}, colorize);
+}
+
+void ColorizeAll(const RasterImage &source, const RasterImage &work, const colour::Paint &paint,
+                 bool colorize)
+{
     if (RasterBitCount(source) != 24 || RasterBitCount(work) != 24 || !source.Pixels
         || !work.Pixels)
         return;
@@ -188,8 +194,7 @@ void ColorizeAll(const RasterImage &source, const RasterImage &work, int32_t hue
         return;
     const colour::GreyTerms &terms = colour::GreyTermTable();
     const colour::GreyColourTable colours =
-        colorize ? colour::MakeGreyColourTable(hue, saturation, brightness)
-                 : colour::GreyColourTable{};
+        colorize ? colour::MakeGreyColourTable(paint) : colour::GreyColourTable{};
     // Dispatched afresh for every row: the first call of all only makes the choice,
     // and a pointer kept from before it would make every row choose again.
     // The rows are walked up from the bottom picture row, in memory order, which is

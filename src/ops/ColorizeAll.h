@@ -2,6 +2,7 @@
 // Colorize everything: DoPix on every pixel of the picture at once.
 #pragma once
 
+#include "colour/Paint.h"
 #include "document/RasterImage.h"
 
 #include <cstdint>
@@ -19,5 +20,10 @@ namespace ops {
 // (ops/SimdTargets.h).
 void ColorizeAll(const RasterImage &source, const RasterImage &work, int32_t hue,
                  int32_t saturation, int32_t brightness, bool colorize);
+
+// The same with the colours of a paint: with colorize set, each work pixel becomes its
+// source grey's entry of MakeGreyColourTable(paint), tones kept when the paint says so.
+void ColorizeAll(const RasterImage &source, const RasterImage &work, const colour::Paint &paint,
+                 bool colorize);
 
 } // namespace ops

@@ -92,6 +92,15 @@ void ColorizeRun(const uint8_t *s, uint8_t *d, int64_t count, const colour::Grey
 Rect StrokeLine(const RasterImage &source, const RasterImage &work, int32_t x1, int32_t y1,
                 int32_t x2, int32_t y2, const StrokeParams &params)
 {
+    return StrokeLine(source, work, x1, y1, x2, y2, params,
+                      params.colorize ? colour::MakeGreyColourTable(PaintOf(params))
+                                      : colour::GreyColourTable{});
+}
+
+Rect StrokeLine(const RasterImage &source, const RasterImage &work, int32_t x1, int32_t y1,
+                int32_t x2, int32_t y2, const StrokeParams &params,
+                const colour::GreyColourTable &colours)
+{
     const int64_t width = std::min(RasterWidth(source), RasterWidth(work));
     const int64_t height = std::min(RasterHeight(source), RasterHeight(work));
     if (params.radius < 0 || !source.Pixels || !work.Pixels || width <= 0 || height <= 0)
@@ -106,9 +115,6 @@ Rect StrokeLine(const RasterImage &source, const RasterImage &work, int32_t x1, 
 
     const DiscSpans spans(r);
     const colour::GreyTerms &grey = colour::GreyTermTable();
-    colour::GreyColourTable colours{};
-    if (params.colorize)
-        colours = colour::MakeGreyColourTable(params.hue, params.saturation, params.brightness);
 
     Rect box;
     bool any = false;

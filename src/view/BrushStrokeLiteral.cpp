@@ -2,6 +2,7 @@
 #include "view/BrushStrokeLiteral.h"
 
 #include "colour/DoPix.h"
+#include "colour/KeepTone.h"
 #include "view/BrushLine.h"
 #include "view/BrushStamp.h"
 
@@ -22,6 +23,14 @@ Rect StrokeLineLiteral(const RasterImage &source, const RasterImage &work, int32
                       params.colorize);
         if (!writable || x < 0 || y < 0 || x >= width || y >= height)
             return;
+        if (params.colorize && params.keepTones) {
+            const uint8_t *s = PictureRow(source, y) + 3 * x;
+            uint8_t *w = PictureRow(work, y) + 3 * x;
+            const int32_t level =
+                colour::ApplyBrightness(colour::GreyValue(s[2], s[1], s[0]), params.brightness);
+            const colour::KeptColour kept = colour::KeepTone(w[2], w[1], w[0], level);
+            w[0] = kept.b, w[1] = kept.g, w[2] = kept.r;
+        }
         if (!any) {
             box = Rect{x, y, x + 1, y + 1};
             any = true;

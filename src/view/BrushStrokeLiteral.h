@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The brush stroke step done literally: every stamp of the line, every pixel of every
-// stamp, one DoPix call each, in the brush's order. The reference StrokeLine matches.
+// stamp, one DoPix call each, in the brush's order, and with tones kept the colour it
+// wrote moved to its grey's luminance (KeepTone). The reference StrokeLine matches.
 #pragma once
 
 #include "view/BrushStroke.h"

@@ -42,10 +42,10 @@ bool Soft(const RasterImage &, const RasterImage &work, const document::Progress
     return ops::Soften(work, progress) == ops::FilterResult::Filtered;
 }
 
-history::WholeOperation ColourAll(int32_t hue, int32_t sat, int32_t bright, bool colorize)
+history::WholeOperation ColourAll(const colour::Paint &paint, bool colorize)
 {
     return [=](const RasterImage &source, const RasterImage &work, const document::ProgressSink &) {
-        ops::ColorizeAll(source, work, hue, sat, bright, colorize);
+        ops::ColorizeAll(source, work, paint, colorize);
         return true;
     };
 }
@@ -103,6 +103,8 @@ TEST_P(HistoryModelTest, EveryActionLeavesWhatFullCopiesWouldHold)
                                : pick(0, 5) == 0 ? pick(-300, 300)
                                                  : pick(-100, 100);
                 p.colorize = pick(0, 3) != 0;
+                // Tones kept for about one hue in five, without drawing another number.
+                p.keepTones = p.hue % 5 == 0;
                 int32_t x = pick(-30, w + 30), y = pick(-30, h + 30);
                 for (int segments = pick(1, 6); segments > 0; --segments) {
                     const int32_t nx = std::clamp(x + pick(-40, 40), -50, w + 50);
@@ -131,9 +133,9 @@ TEST_P(HistoryModelTest, EveryActionLeavesWhatFullCopiesWouldHold)
             } else if (kind == 6) {
                 const int32_t hue = pick(0, 255), sat = pick(0, 255), bright = pick(-100, 100);
                 const bool colorize = pick(0, 3) != 0;
-                ASSERT_TRUE(history.Apply(source, work, ColourAll(hue, sat, bright, colorize), {},
-                                          colorize ? std::optional(colour::Paint{hue, sat, bright})
-                                                   : std::nullopt));
+                const colour::Paint paint{hue, sat, bright, hue % 5 == 0};
+                ASSERT_TRUE(history.Apply(source, work, ColourAll(paint, colorize), {},
+                                          colorize ? std::optional(paint) : std::nullopt));
                 model.Step(Pixels(work));
             } else {
                 const bool undo = kind <= 9;

@@ -45,6 +45,9 @@ void RandomStrokes(uint32_t seed)
         params.saturation = pick(0, 255);
         params.brightness = pick(-100, 100);
         params.colorize = pick(0, 3) != 0;
+        // Every sixth hue or so keeps tones, drawn from the hue so that the random
+        // sequence of the other parameters stays as it was.
+        params.keepTones = params.hue % 6 == 0;
         const int32_t x1 = view::MapViewToRaster(vx1, zoom);
         const int32_t y1 = view::MapViewToRaster(vy1, zoom);
         const int32_t x2 = view::MapViewToRaster(vx2, zoom);
@@ -55,7 +58,8 @@ void RandomStrokes(uint32_t seed)
             view::StrokeLineLiteral(source.get(), literal.get(), x1, y1, x2, y2, params);
         ASSERT_EQ(fast.Copy(), literal.Copy())
             << "step " << step << ": (" << x1 << "," << y1 << ")-(" << x2 << "," << y2
-            << ") radius " << params.radius << " colorize " << params.colorize;
+            << ") radius " << params.radius << " colorize " << params.colorize << " keep tones "
+            << params.keepTones;
         ASSERT_EQ(fastBox, literalBox) << "step " << step;
     }
 }
