@@ -47,6 +47,7 @@ class PrinterSetupService;
 class ProgressStatusBar;
 class QAction;
 class QButtonGroup;
+class QCheckBox;
 class QLabel;
 class QMenu;
 class QPrinter;
@@ -212,6 +213,7 @@ private:
     SpinEdit *RadiusED = nullptr;
     QLabel *ZoomLabel = nullptr;
     SpinEdit *ZoomEd = nullptr;
+    QCheckBox *KeepTonesCheck = nullptr;
     AlignPanel *Panel20 = nullptr;
     Swatch *Shape1 = nullptr;
     Swatch *Shape2 = nullptr;

@@ -28,6 +28,7 @@
 #include "widgets/SpinEdit.h"
 #include "widgets/SurfacePaintBox.h"
 
+#include <QCheckBox>
 #include <QTimer>
 #include <QToolButton>
 
@@ -103,6 +104,7 @@ view::StrokeParams TMainForm::StrokeNow(int32_t hue, int32_t sat) const
     params.saturation = sat;
     params.brightness = BrightEd->value();
     params.colorize = ColorierenBtn->isChecked();
+    params.keepTones = KeepTonesCheck->isChecked();
     return params;
 }
 

@@ -12,6 +12,7 @@
 #include "widgets/Swatch.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
@@ -99,7 +100,8 @@ void TMainForm::CreateControls()
         MakeLabel(Panel7, "AdvertLabel",
                   QStringLiteral("Merrow Lightbox - sort and caption your photographs"), 72, 8);
 
-    // Left tool bar: the two brush tools, radius and zoom.
+    // Left tool bar: the two brush tools, radius and zoom, and whether colours keep the
+    // photograph's tones.
     SpeedBar1 = Named(new AlignPanel(OuterPanel), "SpeedBar1");
     SpeedBar1->resize(89, 400);
     SpeedBar1->setFont(WindowFont(true));
@@ -131,6 +133,9 @@ void TMainForm::CreateControls()
     ZoomLabel = MakeLabel(SpeedBar1, "ZoomLabel", QStringLiteral("Zoom:"), 8, 184);
     ZoomEd = MakeSpin(SpeedBar1, "ZoomEd", {8, 200, 73, 22}, 10, 1000, 10, 100,
                       QStringLiteral("Shows the picture larger or smaller"));
+    KeepTonesCheck =
+        Named(new QCheckBox(QStringLiteral("Keep tones"), SpeedBar1), "KeepTonesCheck");
+    KeepTonesCheck->setToolTip(QStringLiteral("Colours keep the lightness of the photograph"));
     LayOutSpeedBar();
     SpeedBar1->installEventFilter(this);
 
@@ -240,7 +245,7 @@ void TMainForm::CreateControls()
 void TMainForm::LayOutSpeedBar()
 {
     // Along the left or right edge: the buttons in a column, 3 pixels in from the
-    // bar's left edge, then radius and zoom with their labels.
+    // bar's left edge, then radius and zoom with their labels, then the check box.
     if (dockEdge_ == view::DockEdge::Left || dockEdge_ == view::DockEdge::Right) {
         ColorierenBtn->setGeometry(3, 11, 78, 64);
         RadiergummiBtn->setGeometry(3, 75, 78, 64);
@@ -248,14 +253,16 @@ void TMainForm::LayOutSpeedBar()
         RadiusED->setGeometry(8, 160, 73, 22);
         ZoomLabel->move(8, 184);
         ZoomEd->setGeometry(8, 200, 73, 22);
+        KeepTonesCheck->setGeometry(8, 232, 78, 17);
         return;
     }
     // Along the top or bottom edge: the buttons in a row, then each label over its
-    // spin box, side by side.
+    // spin box, side by side, then the check box level with the boxes.
     ColorierenBtn->setGeometry(3, 3, 78, 64);
     RadiergummiBtn->setGeometry(81, 3, 78, 64);
     RadiusLabel->move(168, 12);
     RadiusED->setGeometry(168, 28, 73, 22);
     ZoomLabel->move(248, 12);
     ZoomEd->setGeometry(248, 28, 73, 22);
+    KeepTonesCheck->setGeometry(328, 30, 78, 17);
 }

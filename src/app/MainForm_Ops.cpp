@@ -12,6 +12,7 @@
 #include "widgets/MessageService.h"
 #include "widgets/SpinEdit.h"
 
+#include <QCheckBox>
 #include <QToolButton>
 
 void TMainForm::GrrayBtnClick()
@@ -46,14 +47,14 @@ void TMainForm::SoftenBtnClick()
 void TMainForm::ColorAllBtnClick()
 {
     // The brightness is read once for the whole picture.
-    const int32_t hue = CurHue, sat = CurSat, bright = BrightEd->value();
+    const colour::Paint paint{CurHue, CurSat, BrightEd->value(), KeepTonesCheck->isChecked()};
     const bool colorize = ColorierenBtn->isChecked();
     UndoHistory.Apply(
         SourceRaster, WorkRaster,
         [=](const RasterImage &source, const RasterImage &work, const document::ProgressSink &) {
-            ops::ColorizeAll(source, work, hue, sat, bright, colorize);
+            ops::ColorizeAll(source, work, paint, colorize);
             return true;
         },
-        {}, colorize ? std::optional(colour::Paint{hue, sat, bright}) : std::nullopt);
+        {}, colorize ? std::optional(paint) : std::nullopt);
     PaintBox1Paint();
 }

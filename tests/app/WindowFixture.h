@@ -62,6 +62,7 @@ public:
     using TMainForm::Help1;
     using TMainForm::HueED;
     using TMainForm::HueLabel;
+    using TMainForm::KeepTonesCheck;
     using TMainForm::N1;
     using TMainForm::N2;
     using TMainForm::Open1;

@@ -2,6 +2,8 @@
 // Choosing the colour through the main window: the palette box's pixels, its mouse
 // handlers, the presets, the colour spin edits, and strokes in the chosen colour.
 #include "app/WindowFixture.h"
+#include "colour/DoPix.h"
+#include "colour/GreyColourTable.h"
 #include "colour/RGBHSL.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/SurfaceDC.h"
@@ -9,8 +11,10 @@
 #include "widgets/SpinEdit.h"
 #include "widgets/Swatch.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QToolButton>
 #include <QtTest>
 
@@ -257,6 +261,44 @@ private slots:
         }
         form->BrightEd->setText(QString());
         verifyStroke(20, 141, -100);
+    }
+
+    // With "Keep tones" checked, a stroke and "Colorize everything" write the colours of
+    // the tone-keeping table (what those are is the colour tests' business); unchecked,
+    // both are as before.
+    void keepTonesPaintsTheTableColours()
+    {
+        open();
+        QCOMPARE(form->KeepTonesCheck->text(), QStringLiteral("Keep tones"));
+        QCOMPARE(form->KeepTonesCheck->toolTip(),
+                 QStringLiteral("Colours keep the lightness of the photograph"));
+        QVERIFY(!form->KeepTonesCheck->isChecked());
+        QTest::mouseClick(form->KeepTonesCheck, Qt::LeftButton);
+        QVERIFY(form->KeepTonesCheck->isChecked());
+        QTest::mouseClick(form->ToolButton2, Qt::LeftButton); // "Sky"
+        form->BrightEd->setValue(-20);
+        const RasterImage &s = form->SourceRaster, &w = form->WorkRaster;
+        for (uint32_t i = 0; i < RasterImageSize(s); ++i)
+            s.Pixels[i] = uint8_t(i / 3 + i % 7);
+        const auto table = colour::MakeGreyColourTable(colour::Paint{143, 157, -20, true});
+        const auto painted = [&](int32_t x, int32_t y) {
+            const uint8_t *in = PictureRow(s, y) + 3 * x;
+            const uint8_t *out = PictureRow(w, y) + 3 * x;
+            const size_t grey = size_t(colour::GreyValue(in[2], in[1], in[0]));
+            return out[0] == table.Blue[grey] && out[1] == table.Green[grey]
+                   && out[2] == table.Red[grey];
+        };
+        click(QPoint(100, 80), Qt::LeftButton, form->PaintBox1);
+        QVERIFY(painted(100, 80) && painted(95, 80) && painted(100, 88));
+        QCOMPARE(ViewMismatch(*form), QString());
+
+        QTest::mouseClick(form->ColorAllBtn, Qt::LeftButton);
+        for (int32_t y = 0; y < RasterHeight(w); y += 7)
+            for (int32_t x = 0; x < RasterWidth(w); x += 5)
+                QVERIFY2(painted(x, y), qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+
+        QTest::mouseClick(form->KeepTonesCheck, Qt::LeftButton);
+        verifyStroke(143, 157, -20);
     }
 
     void strokesTakeTheChosenColour()
