@@ -8,7 +8,8 @@
 //       main window's SetProStatus, whose status bar draws the bar at once (on the
 //       offscreen platform unless QT_QPA_PLATFORM says otherwise); 0 reports nowhere;
 //       2 reports to a sink that only takes the value, the cost of the calls alone.
-//   BM_ColorizeAll     reports no progress (the operation has none).
+//   BM_ColorizeAll     reports no progress (the operation has none);
+//   BM_ColorizeAllKeepingTones the same with tones kept.
 //   BM_ProgressOnly    just the progress of one operation: 0, each of the 4000 rows, 0.
 //   BM_GrayscaleInsideProgress  the time Grayscale spends inside SetProStatus, by kind
 //       of call: a more exact figure for what progress costs than the difference of
@@ -272,6 +273,15 @@ void Register(const Pictures &p, TMainForm &form, MinimalStrip &strip)
         }
         Bytes(state, p);
     }));
+    // The same with tones kept: only the colour table differs.
+    configure(
+        benchmark::RegisterBenchmark("BM_ColorizeAllKeepingTones", [&p](benchmark::State &state) {
+            for (auto _ : state) {
+                ops::ColorizeAll(p.original, p.work, colour::Paint{20, 141, 10, true}, true);
+                benchmark::ClobberMemory();
+            }
+            Bytes(state, p);
+        }));
     configure(benchmark::RegisterBenchmark(
         "BM_GrayscaleInsideProgress", [&p, bar](benchmark::State &state) {
             // Time spent inside SetProStatus during Grayscale, per operation, by kind of

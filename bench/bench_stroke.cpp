@@ -2,9 +2,12 @@
 // One mouse-move step of a brush stroke on a 6000 x 4000 picture: the line of stamps
 // written into the work raster, then the repaint of the part of a 1280 x 800 visible
 // area that shows what changed (DrawRaster through a clip narrowed to it). The fast
-// stroke path and the literal per-stamp, per-pixel path side by side.
+// stroke path and the literal per-stamp, per-pixel path side by side, with tones kept or
+// not. The fast path takes its colours from a table made once for the colour, as the
+// undo history keeps one for each paint; the literal path works each pixel out.
 //
-// Arguments: radius, raster pixels moved, zoom percent, path (0 fast, 1 literal).
+// Arguments: radius, raster pixels moved, zoom percent, path (0 fast, 1 literal), tones
+// (1 kept).
 #include "platform/gdi/SurfaceDC.h"
 #include "platform/rastix/Rastix.h"
 #include "view/BrushStroke.h"
@@ -68,6 +71,8 @@ BENCHMARK_DEFINE_F(StrokeStep, MouseMove)(benchmark::State &state)
     const int32_t move = int32_t(state.range(1));
     const int32_t zoom = int32_t(state.range(2));
     const bool literal = state.range(3) != 0;
+    params.keepTones = state.range(4) != 0;
+    const colour::GreyColourTable colours = colour::MakeGreyColourTable(view::PaintOf(params));
 
     // The stroke runs back and forth around the middle of the picture, which the
     // visible area is scrolled to.
@@ -92,7 +97,7 @@ BENCHMARK_DEFINE_F(StrokeStep, MouseMove)(benchmark::State &state)
         forward = !forward;
         const Rect changed =
             literal ? view::StrokeLineLiteral(source_, work_, fromX, fromY, toX, toY, params)
-                    : view::StrokeLine(source_, work_, fromX, fromY, toX, toY, params);
+                    : view::StrokeLine(source_, work_, fromX, fromY, toX, toY, params, colours);
         const Rect shown = view::RasterToViewRect(changed, kWidth, kHeight, zoom);
         const QRect clip = visible.intersected(
             QRect(QPoint(shown.Left, shown.Top), QPoint(shown.Right - 1, shown.Bottom - 1)));
@@ -110,12 +115,13 @@ BENCHMARK_DEFINE_F(StrokeStep, MouseMove)(benchmark::State &state)
 
 void StrokeArgs(benchmark::internal::Benchmark *b)
 {
-    for (int64_t path : {0, 1})
-        for (int64_t zoom : {100, 1000})
-            for (int64_t radius : {10, 100})
-                for (int64_t move : {1, 20, 300})
-                    b->Args({radius, move, zoom, path});
-    b->ArgNames({"radius", "move", "zoom", "literal"});
+    for (int64_t tones : {0, 1})
+        for (int64_t path : {0, 1})
+            for (int64_t zoom : {100, 1000})
+                for (int64_t radius : {10, 100})
+                    for (int64_t move : {1, 20, 300})
+                        b->Args({radius, move, zoom, path, tones});
+    b->ArgNames({"radius", "move", "zoom", "literal", "tones"});
     b->Unit(benchmark::kMillisecond);
 }
 
