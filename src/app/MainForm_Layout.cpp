@@ -136,6 +136,8 @@ void TMainForm::CreateControls()
     KeepTonesCheck =
         Named(new QCheckBox(QStringLiteral("Keep tones"), SpeedBar1), "KeepTonesCheck");
     KeepTonesCheck->setToolTip(QStringLiteral("Colours keep the lightness of the photograph"));
+    // In the bar's bold face the caption would not fit the box's 78 pixels.
+    KeepTonesCheck->setFont(WindowFont(false));
     LayOutSpeedBar();
     SpeedBar1->installEventFilter(this);
 
