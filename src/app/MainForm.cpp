@@ -8,6 +8,7 @@
 #include "colour/PaletteField.h"
 #include "widgets/AlignPanel.h"
 #include "widgets/HelpEngine.h"
+#include "widgets/MessageService.h"
 #include "widgets/QtFileDialogService.h"
 #include "widgets/QtMessageService.h"
 #include "widgets/UserMessageEvent.h"
@@ -132,7 +133,25 @@ void TMainForm::FormDestroy()
 
 bool TMainForm::FormCloseQuery()
 {
-    return true; // closing is never refused and nothing is asked
+    return SaveChangesQuery();
+}
+
+bool TMainForm::WorkChanged() const
+{
+    return !UndoHistory.Saved();
+}
+
+bool TMainForm::SaveChangesQuery()
+{
+    if (!WorkChanged())
+        return true; // nothing is asked
+    const MessageButton answer = messages_->show(
+        QStringLiteral("The picture has changes that are not saved. Save them first?"), QString(),
+        MessageIcon::Warning, MessageButton::Save | MessageButton::Discard | MessageButton::Cancel);
+    if (answer == MessageButton::Save)
+        return SaveWorkAs();
+    // Only Discard goes on: Cancel, and a box closed in any other way, keeps the work.
+    return answer == MessageButton::Discard;
 }
 
 void TMainForm::Exeit1Click()

@@ -92,13 +92,25 @@ public:
     // ---- window ----
     void FormCreate();
     void FormDestroy();
+    // Asks to save the changes when there are any (SaveChangesQuery) and says whether the
+    // window may close.
     bool FormCloseQuery();
+    // Whatever is about to replace or drop the picture asks here first. When the work
+    // has changes that are not saved, asks whether to save them: Save runs Save as,
+    // Discard goes on, Cancel stops. True when the caller may go on: nothing was
+    // changed, the work was saved, or the user chose to discard it.
+    bool SaveChangesQuery();
+    // Whether the work raster differs from what was last opened or saved.
+    bool WorkChanged() const;
 
     // ---- file ----
     void Open1Click();
     void openfilenow(const QString &fileName);
     void DepthUpTo(int depth);
     void Saveas1Click();
+    // Save as, saying whether the work was written (false when cancelled or failed; the
+    // failure has been shown).
+    bool SaveWorkAs();
     void Print1Click();
     // The printer Print uses, made on first use and kept, so that the printer, file
     // and paper chosen in its setup stay chosen for the session.

@@ -23,6 +23,8 @@ QString FromLocal(const std::string &text)
 
 void TMainForm::Open1Click()
 {
+    if (!SaveChangesQuery())
+        return;
     const std::optional<QString> fileName = Dialogs().ChooseOpenFile(OpenDialog1);
     if (!fileName)
         return;

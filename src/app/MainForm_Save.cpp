@@ -11,15 +11,25 @@
 
 void TMainForm::Saveas1Click()
 {
+    SaveWorkAs();
+}
+
+bool TMainForm::SaveWorkAs()
+{
     const std::optional<QString> chosen = dialogs_->ChooseSaveFile(SaveDialog1);
     if (!chosen || chosen->isEmpty())
-        return;
+        return false;
     if (!document::SaveFormatFor(*chosen)) {
         messages_->show(document::SaveExtensionsHelp(), QString(), MessageIcon::Warning,
                         MessageButton::Ok);
-        return;
+        return false;
     }
     const QString failure = document::SavePicture(WorkRaster, *chosen);
-    if (!failure.isEmpty())
+    if (!failure.isEmpty()) {
         messages_->show(failure, QString(), MessageIcon::Error, MessageButton::Ok);
+        return false;
+    }
+    // What the file holds now is the state changes are counted from.
+    UndoHistory.MarkSaved();
+    return true;
 }

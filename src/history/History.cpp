@@ -80,6 +80,7 @@ void History::Clear()
     const bool stroking = stroking_;
     steps_.clear();
     done_ = 0;
+    saved_ = 0;
     storedBytes_ = 0;
     stroking_ = false;
     current_ = Step{};
@@ -91,6 +92,21 @@ void History::Clear()
     tilePaintCount_.clear();
     if (stroking)
         BeginStroke();
+}
+
+void History::MarkSaved()
+{
+    saved_ = done_;
+}
+
+void History::ForgetSaved()
+{
+    saved_.reset();
+}
+
+bool History::Saved() const
+{
+    return !stroking_ && saved_ == done_;
 }
 
 size_t History::RebuildCount() const
@@ -150,6 +166,9 @@ void History::Note(size_t tile, const colour::Paint &paint)
 
 void History::DropRedoable()
 {
+    // The saved state was among the steps dropped: no step leads back to it now.
+    if (saved_ && *saved_ > done_)
+        saved_.reset();
     for (size_t i = done_; i < steps_.size(); ++i)
         storedBytes_ -= steps_[i].bytes;
     steps_.resize(done_);

@@ -43,8 +43,17 @@ public:
     explicit History(size_t budget = DefaultBudget());
 
     // A new picture: every step is forgotten (a stroke being painted goes on as a new
-    // step).
+    // step), and the picture as it is now counts as saved.
     void Clear();
+
+    // The saved mark: the state last opened or saved. Saved() is true when the work
+    // raster is in that state again by the steps kept (no step done since, or undone or
+    // redone back to it) and no stroke is being painted. A new step after undoing below
+    // the mark drops the mark's state, so nothing is Saved() until MarkSaved again;
+    // ForgetSaved does the same at once (work that never was in a file).
+    void MarkSaved();
+    void ForgetSaved();
+    bool Saved() const;
 
     // A brush stroke: BeginStroke, every stroke step through PaintStroke, then
     // EndStroke. PaintStroke notes what the step may overwrite, then paints it on the
@@ -123,6 +132,7 @@ private:
     std::vector<Step> steps_;
     size_t done_ = 0;
     size_t storedBytes_ = 0;
+    std::optional<size_t> saved_ = 0; // done_ at the saved mark; nothing when unreachable
 
     bool stroking_ = false;                          // between BeginStroke and EndStroke
     Step current_;                                   // the stroke being painted

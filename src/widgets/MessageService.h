@@ -14,6 +14,8 @@ enum class MessageButton {
     Cancel = 0x2,
     Yes = 0x4,
     No = 0x8,
+    Save = 0x10,
+    Discard = 0x20,
 };
 Q_DECLARE_FLAGS(MessageButtons, MessageButton)
 Q_DECLARE_OPERATORS_FOR_FLAGS(MessageButtons)

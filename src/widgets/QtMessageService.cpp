@@ -33,11 +33,17 @@ MessageButton QtMessageService::show(const QString &text, const QString &caption
         qtButtons |= QMessageBox::Yes;
     if (buttons.testFlag(MessageButton::No))
         qtButtons |= QMessageBox::No;
+    if (buttons.testFlag(MessageButton::Save))
+        qtButtons |= QMessageBox::Save;
+    if (buttons.testFlag(MessageButton::Discard))
+        qtButtons |= QMessageBox::Discard;
     box.setStandardButtons(qtButtons);
     switch (box.exec()) {
     case QMessageBox::Cancel: return MessageButton::Cancel;
     case QMessageBox::Yes: return MessageButton::Yes;
     case QMessageBox::No: return MessageButton::No;
+    case QMessageBox::Save: return MessageButton::Save;
+    case QMessageBox::Discard: return MessageButton::Discard;
     default: return MessageButton::Ok;
     }
 }

@@ -63,15 +63,23 @@ RasterImage PhotoLike(int32_t w, int32_t h, std::mt19937 &rng)
     return r;
 }
 
+// Every state the work raster went through by steps gets an id of its own, so that
+// "saved" is the plain question whether the state now is the one marked.
 struct Model {
     std::vector<Bytes> states; // states[i]: after i steps
+    std::vector<int> ids;      // ids[i]: the identity of states[i]
     size_t done = 0;
+    int nextId = 1;
+    int savedId = 0; // the state opened is the saved one
     void Step(const Bytes &after)
     {
         states.resize(done + 1);
+        ids.resize(done + 1);
         states.push_back(after);
+        ids.push_back(nextId++);
         ++done;
     }
+    bool Saved() const { return ids[done] == savedId; }
 };
 
 class HistoryModelTest : public testing::TestWithParam<size_t> {};
@@ -91,6 +99,7 @@ TEST_P(HistoryModelTest, EveryActionLeavesWhatFullCopiesWouldHold)
         history::History history(budget);
         Model model;
         model.states.push_back(Pixels(work));
+        model.ids.push_back(0);
         for (int action = 0; action < 60; ++action) {
             const int kind = pick(0, 10);
             if (kind <= 4) {
@@ -112,6 +121,7 @@ TEST_P(HistoryModelTest, EveryActionLeavesWhatFullCopiesWouldHold)
                     if (pick(0, 4) == 0)
                         p.brightness = pick(-100, 100); // typed while the button is held
                     history.PaintStroke(source, work, x, y, nx, ny, p);
+                    ASSERT_FALSE(history.Saved()); // a stroke being painted is a change
                     x = nx;
                     y = ny;
                     if (pick(0, 12) == 0) {
@@ -161,6 +171,14 @@ TEST_P(HistoryModelTest, EveryActionLeavesWhatFullCopiesWouldHold)
                 << "seed " << seed << ", action " << action << " (kind " << kind << "), " << w
                 << " x " << h;
             ASSERT_EQ(history.DoneCount(), model.done);
+            ASSERT_EQ(history.Saved(), model.Saved()) << "seed " << seed << ", action " << action;
+            if (pick(0, 7) == 0) {
+                history.MarkSaved();
+                model.savedId = model.ids[model.done];
+            } else if (pick(0, 40) == 0) {
+                history.ForgetSaved();
+                model.savedId = -1;
+            }
             // Over the budget only what cannot be dropped: every record is gone then.
             ASSERT_TRUE(history.StoredBytes() <= budget
                         || history.RebuildCount() == history.StepCount());
