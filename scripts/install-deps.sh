@@ -13,7 +13,7 @@ mode=${1:-run}
 build_pkgs=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-image-formats-plugins qt6-qpa-plugins
-    libpng-dev libjpeg62-turbo-dev libgif-dev libtiff-dev zlib1g-dev libhwy-dev libzstd-dev
+    libpng-dev libjpeg62-turbo-dev libgif-dev libtiff-dev zlib1g-dev libhwy-dev libzstd-dev libzip-dev
     fonts-dejavu-core fonts-dejavu-extra librsvg2-bin
 )
 package_pkgs=(dpkg-dev file)

@@ -24,7 +24,7 @@
 namespace {
 
 constexpr const char *OpenFilter =
-    "All pictures|*.BMP;*.DIB;*.GIF;*.IFF;*.JIF;*.JPG;*.LBM;*.PCX;*.RLE;*.TGA;*.TIF;*.PNG"
+    "All pictures|*.BMP;*.DIB;*.GIF;*.IFF;*.JIF;*.JPG;*.LBM;*.PCX;*.RLE;*.TGA;*.TIF;*.PNG;*.ORA"
     "|BMP - Windows, OS/2 Bitmap|*.BMP"
     "|DIB - Windows, OS/2 DIB|*.DIB"
     "|GIF - CompuServe Graphics Interchange|*.GIF"
@@ -37,6 +37,7 @@ constexpr const char *OpenFilter =
     "|TGA - Truevision Targa|*.TGA"
     "|TIF - Tagged image file Format|*.TIF"
     "|PNG - Portable Graphics Network|*.PNG"
+    "|ORA - OpenRaster work file|*.ORA"
     "|All files (*.*)|*.*";
 
 ShiftState ShiftOf(const QMouseEvent *e)

@@ -9,6 +9,7 @@
 //   MainForm_Dock.cpp     dragging the left tool bar to another edge
 //   MainForm_Save.cpp     Save as
 //   MainForm_Open.cpp     Open and loading
+//   MainForm_WorkFile.cpp work files: what they keep of the window, opening one
 //   MainForm_View.cpp     zoom and picture view
 //   MainForm_Brush.cpp    brush strokes
 //   MainForm_Colour.cpp   presets, colour spin edits, palette picker
@@ -60,7 +61,9 @@ class Swatch;
 class TAboutBox;
 namespace document {
 struct LoadMessage;
-}
+struct WorkFileContent;
+struct WorkState;
+} // namespace document
 namespace view {
 struct PrintChoice;
 }
@@ -283,6 +286,13 @@ private:
     QRect DockFrameRect(view::DockEdge edge) const;
 
     void ShowLoadMessage(const document::LoadMessage &message);
+    // The colour, tool and zoom a work file keeps, as the controls have them now; and
+    // putting them back.
+    document::WorkState CurrentWorkState() const;
+    void ApplyWorkState(const document::WorkState &state);
+    // Makes the read work file the document (or shows why it was not read); the new
+    // history starts from its work raster.
+    void AdoptWorkFile(const document::WorkFileContent &content, const std::string &fileName);
     // What the click of ToolButton n (1..10) does.
     void PresetClick(int n);
     // Fills Shape2 with hue and sat at lightness 128.

@@ -6,6 +6,7 @@
 
 #include "document/DepthConversion.h"
 #include "document/PictureLoader.h"
+#include "document/ReadWorkFile.h"
 #include "widgets/MessageService.h"
 
 #include <QFile>
@@ -34,6 +35,12 @@ void TMainForm::Open1Click()
 void TMainForm::openfilenow(const QString &fileName)
 {
     const std::string name = QFile::encodeName(fileName).toStdString();
+    // OpenRaster files (zip archives) are read here; every other file by the library.
+    if (const std::optional<document::WorkFileContent> work =
+            document::OpenWorkFile(name, seams_.Rasters)) {
+        AdoptWorkFile(*work, name);
+        return;
+    }
     const document::OpenedPicture opened =
         document::OpenPicture(name, reinterpret_cast<void *>(winId()), seams_.Rasters);
     if (!opened.Opened) {

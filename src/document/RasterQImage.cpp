@@ -40,4 +40,27 @@ QImage RasterToQImage(const RasterImage &raster)
     return image;
 }
 
+RasterImage QImageToRaster(const QImage &image, const RasterLibrary &library)
+{
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+    if (rgb.isNull())
+        return RasterImage{};
+    const RasterImage raster = library.New(rgb.width(), rgb.height(), 24);
+    if (!RasterExists(raster)) {
+        if (raster.Storage)
+            library.Delete(raster);
+        return RasterImage{};
+    }
+    for (int y = 0; y < rgb.height(); ++y) {
+        const uchar *in = rgb.constScanLine(y);
+        uint8_t *out = PictureRow(raster, y);
+        for (int x = 0; x < rgb.width(); ++x) {
+            out[3 * x] = in[3 * x + 2];
+            out[3 * x + 1] = in[3 * x + 1];
+            out[3 * x + 2] = in[3 * x];
+        }
+    }
+    return raster;
+}
+
 } // namespace document

@@ -20,12 +20,18 @@ std::optional<SaveFormat> SaveFormatFor(const QString &fileName)
     return std::nullopt;
 }
 
+bool IsWorkFileName(const QString &fileName)
+{
+    return QFileInfo(fileName).suffix().toLower() == QLatin1String("ora");
+}
+
 QString SaveExtensionsHelp()
 {
     return QStringLiteral(
         "The picture was not saved. Please end the file name with one of these "
         "extensions:\n.png (PNG), .bmp or .dib (Windows bitmap), .jpg, .jpeg or .jif "
-        "(JPEG), .tif or .tiff (TIFF).");
+        "(JPEG), .tif or .tiff (TIFF), or .ora for a work file (OpenRaster) that keeps the "
+        "original picture beside the colours.");
 }
 
 } // namespace document

@@ -18,6 +18,9 @@ struct SaveFormat {
 // Nothing for any other or no extension.
 std::optional<SaveFormat> SaveFormatFor(const QString &fileName);
 
+// Whether Save as writes a work file (OpenRaster) for the name: it ends in .ora, any case.
+bool IsWorkFileName(const QString &fileName);
+
 // The sentence telling the user which extensions Save as understands.
 QString SaveExtensionsHelp();
 

@@ -81,6 +81,8 @@ void History::Clear()
     steps_.clear();
     done_ = 0;
     saved_ = 0;
+    base_.clear();
+    base_.shrink_to_fit();
     storedBytes_ = 0;
     stroking_ = false;
     current_ = Step{};
@@ -92,6 +94,27 @@ void History::Clear()
     tilePaintCount_.clear();
     if (stroking)
         BeginStroke();
+}
+
+void History::Start(const RasterImage &source, const RasterImage &work)
+{
+    std::vector<uint8_t> base;
+    if (Usable(source, work)) {
+        const size_t row = size_t(RasterWidth(work)) * 3;
+        const int64_t rows = RasterHeight(work);
+        bool same = true;
+        for (int64_t r = 0; r < rows && same; ++r)
+            same =
+                std::memcmp(work.Pixels + r * work.Stride, source.Pixels + r * source.Stride, row)
+                == 0;
+        if (!same) {
+            base.resize(row * size_t(rows)); // may throw: the history is still as it was
+            for (int64_t r = 0; r < rows; ++r)
+                std::memcpy(base.data() + size_t(r) * row, work.Pixels + r * work.Stride, row);
+        }
+    }
+    Clear();
+    base_ = std::move(base);
 }
 
 void History::MarkSaved()
@@ -382,9 +405,12 @@ void History::Rebuild(size_t steps, const RasterImage &source, const RasterImage
     if (progress)
         progress(0);
     const int64_t rows = RasterHeight(source);
+    const size_t row = size_t(RasterWidth(source)) * 3;
     for (int64_t r = 0; r < rows; ++r)
-        std::memcpy(work.Pixels + r * work.Stride, source.Pixels + r * source.Stride,
-                    size_t(RasterWidth(source)) * 3);
+        std::memcpy(work.Pixels + r * work.Stride,
+                    base_.empty() ? source.Pixels + r * source.Stride
+                                  : base_.data() + size_t(r) * row,
+                    row);
     int32_t shown = 0;
     for (size_t i = 0; i < steps; ++i) {
         document::ProgressSink share;

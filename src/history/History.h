@@ -45,6 +45,11 @@ public:
     // A new picture: every step is forgotten (a stroke being painted goes on as a new
     // step), and the picture as it is now counts as saved.
     void Clear();
+    // A new picture whose work raster may already differ from its source (a work file
+    // opened again): Clear, and the picture that undo rebuilds from is the work raster as
+    // it is now (a copy of it is kept when it differs from the source). Throws
+    // std::bad_alloc, changing nothing, when there is no memory for the copy.
+    void Start(const RasterImage &source, const RasterImage &work);
 
     // The saved mark: the state last opened or saved. Saved() is true when the work
     // raster is in that state again by the steps kept (no step done since, or undone or
@@ -133,6 +138,9 @@ private:
     size_t done_ = 0;
     size_t storedBytes_ = 0;
     std::optional<size_t> saved_ = 0; // done_ at the saved mark; nothing when unreachable
+    // The work raster's rows as the picture was opened, when they differ from the
+    // source's; rebuilds start from here, else from the source.
+    std::vector<uint8_t> base_;
 
     bool stroking_ = false;                          // between BeginStroke and EndStroke
     Step current_;                                   // the stroke being painted

@@ -67,15 +67,18 @@ private slots:
         TestMainForm form;
         const QStringList parts = form.OpenDialog1.Filter.split(QLatin1Char('|'));
         QCOMPARE(parts.size() % 2, 0);
-        QCOMPARE(parts.size(), 28); // 12 formats between the two "all" entries
+        QCOMPARE(parts.size(), 30); // 13 formats between the two "all" entries
         QCOMPARE(parts[0], QStringLiteral("All pictures"));
-        QCOMPARE(parts[1],
-                 QStringLiteral(
-                     "*.BMP;*.DIB;*.GIF;*.IFF;*.JIF;*.JPG;*.LBM;*.PCX;*.RLE;*.TGA;*.TIF;*.PNG"));
+        QCOMPARE(
+            parts[1],
+            QStringLiteral(
+                "*.BMP;*.DIB;*.GIF;*.IFF;*.JIF;*.JPG;*.LBM;*.PCX;*.RLE;*.TGA;*.TIF;*.PNG;*.ORA"));
         QCOMPARE(parts[10], QStringLiteral("JIF - JPEG - JFIF Compilant"));
         QCOMPARE(parts[24], QStringLiteral("PNG - Portable Graphics Network"));
-        QCOMPARE(parts[26], QStringLiteral("All files (*.*)"));
-        QCOMPARE(parts[27], QStringLiteral("*.*"));
+        QCOMPARE(parts[26], QStringLiteral("ORA - OpenRaster work file"));
+        QCOMPARE(parts[27], QStringLiteral("*.ORA"));
+        QCOMPARE(parts[28], QStringLiteral("All files (*.*)"));
+        QCOMPARE(parts[29], QStringLiteral("*.*"));
     }
 
     void trailingSeparator_data()

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The history against a model that keeps a full copy of the work raster after every
 // step: random strokes (radii, positions, tools, colours, brightnesses), Grayscale,
-// Soften and Colorize everything, undos and redos on small pictures,
+// Soften and Colorize everything, undos and redos on small pictures, some starting from
+// a work raster that differs from the source (a work file opened again),
 // compared byte for byte after every action, with budgets from roomy to none at all (so
 // that every undo rebuilds from the source).
 #include "history/History.h"
@@ -97,6 +98,13 @@ TEST_P(HistoryModelTest, EveryActionLeavesWhatFullCopiesWouldHold)
         Put(work, Pixels(source));
 
         history::History history(budget);
+        if (seed % 3 == 0) {
+            // A work file opened again: the work raster starts coloured, and every
+            // rebuild must start from it, not from the source.
+            for (int k = pick(1, 200); k > 0; --k)
+                PictureRow(work, pick(0, h - 1))[pick(0, 3 * w - 1)] ^= uint8_t(pick(1, 255));
+            history.Start(source, work);
+        }
         Model model;
         model.states.push_back(Pixels(work));
         model.ids.push_back(0);

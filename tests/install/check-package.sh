@@ -139,11 +139,11 @@ summary=$(field Description | head -1)
 depends=$(field Depends)
 names=" $(sed -E 's/ \([^)]*\)//g; s/,//g' <<<"$depends") "
 lacking=()
-for lib in libc6 libstdc++6 libqt6widgets6 libqt6gui6 libpng16-16 libtiff6 libgif7 \
+for lib in libc6 libstdc++6 libqt6widgets6 libqt6gui6 libpng16-16 libtiff6 libgif7 libzip4 \
     qt6-image-formats-plugins; do
     [[ "$names" == *" $lib "* ]] || lacking+=("$lib")
 done
-none "Depends names the C++, Qt and picture libraries and the Qt image plugins" "${lacking[@]}"
+none "Depends names the C++, Qt, picture and zip libraries and the Qt image plugins" "${lacking[@]}"
 installed() { # installed "name [(op version)]": this machine has it
     local name op version have
     read -r name op version <<<"$(tr -d '()' <<<"$1")"
