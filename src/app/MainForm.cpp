@@ -6,6 +6,7 @@
 #include "app/Application.h"
 #include "app/ProgramDir.h"
 #include "colour/PaletteField.h"
+#include "document/RecoveryFiles.h"
 #include "widgets/AlignPanel.h"
 #include "widgets/HelpEngine.h"
 #include "widgets/MessageService.h"
@@ -18,6 +19,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QScrollArea>
+#include <QTimer>
 
 #include <cstring>
 
@@ -85,10 +87,20 @@ TMainForm::TMainForm(MainFormSeams seams, QWidget *parent)
     resize(764, 504 + menuBar()->sizeHint().height());
     WireControls();
     FormCreate();
+
+    recovery_ = std::make_unique<document::RecoveryFiles>(seams_.RecoveryFolder.isEmpty()
+                                                              ? document::DefaultRecoveryFolder()
+                                                              : seams_.RecoveryFolder);
+    RecoveryTimer = new QTimer(this);
+    RecoveryTimer->setSingleShot(true);
+    connect(RecoveryTimer, &QTimer::timeout, this, &TMainForm::RecoveryTimerTimer);
 }
 
 TMainForm::~TMainForm()
 {
+    // A write still running finishes first; its file stays, as after a crash, unless
+    // the window was closed normally.
+    CollectRecoveryWrite(true);
     FormDestroy();
 }
 
@@ -162,9 +174,10 @@ void TMainForm::Exeit1Click()
 
 void TMainForm::closeEvent(QCloseEvent *event)
 {
-    if (FormCloseQuery())
+    if (FormCloseQuery()) {
+        DropRecovery(); // saved, discarded or unchanged: nothing to recover
         event->accept();
-    else
+    } else
         event->ignore();
 }
 

@@ -10,6 +10,7 @@
 //   MainForm_Save.cpp     Save as
 //   MainForm_Open.cpp     Open and loading
 //   MainForm_WorkFile.cpp work files: what they keep of the window, opening one
+//   MainForm_Recovery.cpp the recovery work file: written after steps, offered at start
 //   MainForm_View.cpp     zoom and picture view
 //   MainForm_Brush.cpp    brush strokes
 //   MainForm_Colour.cpp   presets, colour spin edits, palette picker
@@ -36,12 +37,18 @@
 #include <QPoint>
 #include <QString>
 
+#include <QElapsedTimer>
+
 #include <cstdint>
 #include <functional>
+#include <future>
 #include <memory>
 #include <string>
 
 class AlignPanel;
+namespace document {
+class RecoveryFiles;
+}
 class HelpEngine;
 class MessageService;
 class PrinterSetupService;
@@ -79,6 +86,8 @@ struct MainFormSeams {
     document::RasterLibrary Rasters;
     PrinterSetupService *PrinterSetup = nullptr;
     SettingsStore Settings = SettingsStore();
+    // Where recovery work files go; empty: document::DefaultRecoveryFolder().
+    QString RecoveryFolder = QString();
 };
 
 class TMainForm : public QMainWindow {
@@ -158,6 +167,12 @@ public:
     Rect DoBrush(int cx, int cy, int hue, int sat);
     Rect BrushLine(int x1, int y1, int x2, int y2, int hue, int sat);
     void DoPix(int x, int y, int hue, int sat, int bright);
+
+    // ---- recovery ----
+    // Shown after the window: when a recovery work file of a window that was not closed
+    // normally is found, asks whether to restore it. Yes opens it as changed work, No
+    // removes it.
+    void OfferRecovery();
 
     // ---- undo (Ctrl+Z; Ctrl+Shift+Z and Ctrl+Y redo) ----
     // Nothing while a stroke is painted or when there is nothing to undo or redo; the
@@ -306,6 +321,25 @@ private:
     void DrawOutline(int32_t x, int32_t y);
     // A sink for the long operations: every report goes to SetProStatus.
     document::ProgressSink StatusBarProgress();
+
+    // After every finished step: writes the work to the recovery file in the background,
+    // at most once per recoveryInterval_ (a step sooner is written when the interval
+    // ends); removes the file when the work has no changes. A failed write shows
+    // nothing and is tried again at the next step.
+    void RecoveryStep();
+    // Collects a finished background write; wait: waits for one still running.
+    void CollectRecoveryWrite(bool wait);
+    // The work is what a file holds (opened, saved, discarded at close): no recovery.
+    void DropRecovery();
+    void RecoveryTimerTimer();
+
+    std::unique_ptr<document::RecoveryFiles> recovery_;
+    std::future<QString> recoveryWrite_; // the write running, if any
+    RasterImage recoveryCopies_[2] = {}; // the rasters it writes, released when collected
+    QElapsedTimer recoveryClock_;        // since the last write began; invalid: none yet
+    int recoveryInterval_ = 60'000;      // milliseconds
+    bool recoveryDue_ = false;           // a step not written yet
+    QTimer *RecoveryTimer = nullptr;     // a write put off by the interval, or one polled
 
     std::unique_ptr<MessageService> ownMessages_;
     std::unique_ptr<FileDialogService> ownDialogs_;

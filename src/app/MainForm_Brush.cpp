@@ -72,6 +72,7 @@ void TMainForm::PaintBox1MouseUp(Qt::MouseButton, ShiftState, int X, int Y)
     Painting = false;
     Timer1->stop();
     UndoHistory.EndStroke(SourceRaster, WorkRaster);
+    RecoveryStep();
 }
 
 void TMainForm::Timer1Timer()

@@ -62,6 +62,7 @@ void TMainForm::openfilenow(const QString &fileName)
         return;
     }
     UndoHistory.Clear(); // a new picture starts a new history
+    DropRecovery();
     ZoomEdChange();
 }
 

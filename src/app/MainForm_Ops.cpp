@@ -25,6 +25,7 @@ void TMainForm::GrrayBtnClick()
         },
         StatusBarProgress());
     PaintBox1Paint();
+    RecoveryStep();
 }
 
 void TMainForm::SoftenBtnClick()
@@ -42,6 +43,7 @@ void TMainForm::SoftenBtnClick()
         Messages().show(QStringLiteral("Error: Not enough memory for this function!!!"),
                         QStringLiteral("Error"), MessageIcon::Error, MessageButton::Ok);
     PaintBox1Paint();
+    RecoveryStep();
 }
 
 void TMainForm::ColorAllBtnClick()
@@ -57,4 +59,5 @@ void TMainForm::ColorAllBtnClick()
         },
         {}, colorize ? std::optional(paint) : std::nullopt);
     PaintBox1Paint();
+    RecoveryStep();
 }

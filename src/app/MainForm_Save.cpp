@@ -37,5 +37,6 @@ bool TMainForm::SaveWorkAs()
     }
     // What the file holds now is the state changes are counted from.
     UndoHistory.MarkSaved();
+    DropRecovery();
     return true;
 }

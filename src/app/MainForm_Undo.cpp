@@ -14,6 +14,7 @@ void TMainForm::UndoStep()
     if (Painting || !UndoHistory.CanUndo())
         return;
     ShowUndone(UndoHistory.Undo(SourceRaster, WorkRaster, StatusBarProgress()));
+    RecoveryStep();
 }
 
 void TMainForm::RedoStep()
@@ -21,6 +22,7 @@ void TMainForm::RedoStep()
     if (Painting || !UndoHistory.CanRedo())
         return;
     ShowUndone(UndoHistory.Redo(SourceRaster, WorkRaster, StatusBarProgress()));
+    RecoveryStep();
 }
 
 void TMainForm::ShowUndone(const Rect &changed)

@@ -54,6 +54,7 @@ void TMainForm::AdoptWorkFile(const document::WorkFileContent &content, const st
     seams_.Rasters.Delete(WorkRaster);
     SourceRaster = content.Rasters.Source;
     WorkRaster = content.Rasters.Work;
+    DropRecovery();
     // A work file of this program puts back the window's state; one without any, the
     // start-up defaults. Other OpenRaster files open as any picture does.
     if (content.Work)

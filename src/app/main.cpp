@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QScreen>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
@@ -47,5 +48,7 @@ int main(int argc, char **argv)
         mainForm.move(frame.topLeft());
     }
     mainForm.show();
+    // Asked once the window is on screen, from the message loop.
+    QTimer::singleShot(0, &mainForm, &TMainForm::OfferRecovery);
     return app.exec();
 }

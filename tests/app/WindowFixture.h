@@ -19,6 +19,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QString>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <algorithm>
@@ -32,6 +33,7 @@ class TestMainForm : public TMainForm {
 public:
     using TMainForm::TMainForm;
 
+    using TMainForm::CollectRecoveryWrite;
     using TMainForm::CurHue;
     using TMainForm::CurSat;
     using TMainForm::HelpFile;
@@ -44,6 +46,8 @@ public:
     using TMainForm::ProgramDir;
     using TMainForm::ProgressPercent;
     using TMainForm::ProgressRect;
+    using TMainForm::recovery_;
+    using TMainForm::recoveryInterval_;
     using TMainForm::SourceRaster;
     using TMainForm::SyncingEdits;
     using TMainForm::UndoHistory;
@@ -235,13 +239,31 @@ private:
 };
 
 // One main window per test, with recording message boxes, file dialogs and help engine;
-// RefuseRasters makes every raster the window asks its raster seam for fail.
+// RefuseRasters makes every raster the window asks its raster seam for fail. Recovery
+// files go to a temporary folder of the fixture's own, or to recoveryFolder when set.
 struct WindowFixture {
     FakeMessageService messages;
     FakeFileDialogService dialogs;
     FakeHelpEngine help;
     bool refuseRasters = false;
+    QTemporaryDir recoveryDir;
+    QString recoveryFolder;
     std::unique_ptr<TestMainForm> form;
+
+    // What the fixture's windows are made with.
+    MainFormSeams seams()
+    {
+        MainFormSeams seams;
+        seams.Messages = &messages;
+        seams.Dialogs = &dialogs;
+        seams.Help = &help;
+        seams.Rasters.NewDib = [this](int32_t w, int32_t h, int32_t bits, const void *colours,
+                                      int32_t count) {
+            return refuseRasters ? RasterImage{} : newdib(w, h, bits, colours, count);
+        };
+        seams.RecoveryFolder = recoveryFolder.isEmpty() ? recoveryDir.path() : recoveryFolder;
+        return seams;
+    }
 
     // Makes the window afresh (size: as the window makes itself when empty) and shows
     // it; active: waits until it has the focus, for tests that type keys.
@@ -251,15 +273,7 @@ struct WindowFixture {
         messages = FakeMessageService();
         dialogs = FakeFileDialogService();
         refuseRasters = false;
-        MainFormSeams seams;
-        seams.Messages = &messages;
-        seams.Dialogs = &dialogs;
-        seams.Help = &help;
-        seams.Rasters.NewDib = [this](int32_t w, int32_t h, int32_t bits, const void *colours,
-                                      int32_t count) {
-            return refuseRasters ? RasterImage{} : newdib(w, h, bits, colours, count);
-        };
-        form = std::make_unique<TestMainForm>(seams);
+        form = std::make_unique<TestMainForm>(seams());
         if (!size.isEmpty())
             form->resize(size);
         form->show();
