@@ -12,7 +12,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${FUZZ_BUILD_DIR:-build-fuzz}
 seconds=${FUZZ_SECONDS:-20}
-targets=${FUZZ_TARGETS:-bmp pcx ilbm tga tiff gif jpeg opendib}
+targets=${FUZZ_TARGETS:-bmp pcx ilbm tga tiff gif jpeg opendib ora}
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \

@@ -4,6 +4,7 @@
 // the eraser, "Colorize everything" and undo work on it as before saving. Damaged files
 // give a message and change nothing.
 #include "app/WindowFixture.h"
+#include "support/HostileWorkFiles.h"
 #include "support/TestSupport.h"
 
 #include <QPushButton>
@@ -112,6 +113,34 @@ private slots:
         QCOMPARE(form->BrightEd->value(), 0);
         QCOMPARE(form->ZoomEd->value(), 100);
         QVERIFY(form->ColorierenBtn->isChecked());
+    }
+
+    void aDamagedWorkFileGivesAMessageAndChangesNothing()
+    {
+        patternPicture();
+        stroke(QPoint(40, 40), QPoint(200, 120));
+        dialogs.SaveAnswers = {file("valid.ora")};
+        form->Saveas1Click();
+        const std::vector<uint8_t> valid = testsupport::ReadFileBytes(dir->file("valid.ora"));
+        form->ToolButton4->click();
+        stroke(QPoint(10, 10), QPoint(20, 90)); // changes since the save
+        const Bytes source = Pixels(form->SourceRaster), work = Pixels(form->WorkRaster);
+        const int32_t hue = form->CurHue;
+        for (const hostile::HostileFile &bad : hostile::HostileWorkFiles(valid)) {
+            const std::string path = dir->file("bad.ora");
+            QVERIFY(testsupport::WriteFileBytes(path, bad.bytes));
+            messages.Boxes.clear();
+            messages.Answer = MessageButton::Discard;
+            open(QString::fromStdString(path));
+            QVERIFY2(messages.Boxes.size() == 2, bad.name.c_str()); // the question, the refusal
+            QVERIFY2(messages.Boxes[1].Caption.contains(QStringLiteral("could not be loaded")),
+                     bad.name.c_str());
+            QVERIFY2(Pixels(form->SourceRaster) == source, bad.name.c_str());
+            QVERIFY2(Pixels(form->WorkRaster) == work, bad.name.c_str());
+            QCOMPARE(form->CurHue, hue);
+            QVERIFY(form->WorkChanged());
+        }
+        verifyView();
     }
 
     void aFailedSaveShowsWhyAndKeepsTheChanges()

@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Fuzzes the OpenRaster work-file reader: the zip archive, stack.xml, the state file and
+// every layer behind them. Whatever the bytes, the result is a refusal with a message or
+// two 24-bit rasters of one size.
+#include "document/ReadWorkFile.h"
+
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const document::WorkFileContent read = document::ReadWorkFile(data, size);
+    if (!read.Read) {
+        if (read.Error.empty())
+            std::abort();
+        return 0;
+    }
+    const RasterImage &s = read.Rasters.Source, &w = read.Rasters.Work;
+    if (RasterBitCount(s) != 24 || RasterBitCount(w) != 24 || RasterWidth(s) != RasterWidth(w)
+        || RasterHeight(s) != RasterHeight(w))
+        std::abort();
+    deldib(s);
+    deldib(w);
+    return 0;
+}
