@@ -20,6 +20,7 @@
 #include <QMouseEvent>
 #include <QScrollArea>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include <cstring>
 
@@ -238,5 +239,13 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
     }
     if (watched == SpeedBar1)
         return SpeedBarMouse(event);
+    if (ScrollBox1 && watched == ScrollBox1->viewport() && event->type() == QEvent::Wheel) {
+        // Turns over the picture reach the viewport too: the view does not take them.
+        auto *e = static_cast<QWheelEvent *>(event);
+        if (!ScrollBox1MouseWheel(e->modifiers(), e->angleDelta(), e->position().toPoint()))
+            return false; // the scroll area scrolls
+        e->accept();
+        return true;
+    }
     return QMainWindow::eventFilter(watched, event);
 }

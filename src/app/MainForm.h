@@ -12,6 +12,7 @@
 //   MainForm_WorkFile.cpp work files: what they keep of the window, opening one
 //   MainForm_Recovery.cpp the recovery work file: written after steps, offered at start
 //   MainForm_View.cpp     zoom and picture view
+//   MainForm_Zoom.cpp     zoom from the wheel and the keys
 //   MainForm_Brush.cpp    brush strokes
 //   MainForm_Colour.cpp   presets, colour spin edits, palette picker
 //   MainForm_Ops.cpp      whole-picture operations
@@ -173,6 +174,22 @@ public:
     // normally is found, asks whether to restore it. Yes opens it as changed work, No
     // removes it.
     void OfferRecovery();
+    // ---- zoom from the wheel and keys ----
+    // Ctrl + wheel over the view steps ZoomEd by its step per notch (kept still: the
+    // picture point under the pointer); Shift + wheel scrolls sideways. True when the
+    // turn was used. MousePos is a point of ScrollBox1's viewport.
+    bool ScrollBox1MouseWheel(Qt::KeyboardModifiers Shift, QPoint WheelDelta, QPoint MousePos);
+    // Ctrl+plus or Ctrl+equals, Ctrl+minus, Ctrl+0 and Ctrl+Shift+0: a step up or down,
+    // 100, and the largest step that shows the whole picture, each about the centre of
+    // the visible area.
+    void ZoomInStep();
+    void ZoomOutStep();
+    void ZoomHundred();
+    void ZoomFit();
+    // Sets ZoomEd to zoom (put into its range), which runs ZoomEdChange, and scrolls so
+    // that the picture point at `at` (a point of ScrollBox1's viewport) stays there as
+    // far as the scroll range allows.
+    void ZoomAbout(int64_t zoom, QPoint at);
 
     // ---- undo (Ctrl+Z; Ctrl+Shift+Z and Ctrl+Y redo) ----
     // Nothing while a stroke is painted or when there is nothing to undo or redo; the
@@ -218,6 +235,9 @@ private:
     int32_t LastMouseY = 0;
     bool OutlineShown = false;
     Rect OutlineRect;
+
+    // The part of a Ctrl + wheel turn not yet a whole notch.
+    int32_t ZoomWheelAngle = 0;
 
     // ---- undo ----
     // Every brush stroke and whole-picture operation since the picture was opened.
@@ -300,6 +320,8 @@ private:
     void RemoveDockFrame();
     QRect DockFrameRect(view::DockEdge edge) const;
 
+    // The centre of ScrollBox1's viewport, in its coordinates.
+    QPoint ViewCentre() const;
     void ShowLoadMessage(const document::LoadMessage &message);
     // The colour, tool and zoom a work file keeps, as the controls have them now; and
     // putting them back.

@@ -231,6 +231,7 @@ void TMainForm::CreateControls()
     ScrollBox1->setBackgroundRole(QPalette::Dark); // the application-workspace colour
     Panel4->setAlign(ScrollBox1, Align::Client);
     ScrollBox1->viewport()->setBackgroundRole(QPalette::Dark);
+    ScrollBox1->viewport()->installEventFilter(this);
     PaintBox1 = Named(new SurfacePaintBox, "PaintBox1");
     PaintBox1->SetPaintHandler([this] { PaintBox1Paint(); });
     PaintBox1->SetMessageSink(std::make_unique<MessageServiceSink>(Messages()));

@@ -79,7 +79,7 @@ void TMainForm::WireControls()
 
     connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
 
-    // Undo and redo are the window's keys; the menu bar stays as it is.
+    // Undo, redo and zoom are the window's keys; the menu bar stays as it is.
     const auto key = [this](QKeySequence sequence, void (TMainForm::*handler)()) {
         auto *shortcut = new QShortcut(sequence, this);
         shortcut->setContext(Qt::WindowShortcut);
@@ -88,6 +88,12 @@ void TMainForm::WireControls()
     key(QKeySequence(Qt::CTRL | Qt::Key_Z), &TMainForm::UndoStep);
     key(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), &TMainForm::RedoStep);
     key(QKeySequence(Qt::CTRL | Qt::Key_Y), &TMainForm::RedoStep);
-    // PaintBox1, PalPaintBox and SpeedBar1 reach their handlers through eventFilter,
-    // the user message through customEvent, the status bar's panel through its owner.
+    key(QKeySequence(Qt::CTRL | Qt::Key_Plus), &TMainForm::ZoomInStep);
+    key(QKeySequence(Qt::CTRL | Qt::Key_Equal), &TMainForm::ZoomInStep);
+    key(QKeySequence(Qt::CTRL | Qt::Key_Minus), &TMainForm::ZoomOutStep);
+    key(QKeySequence(Qt::CTRL | Qt::Key_0), &TMainForm::ZoomHundred);
+    key(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_0), &TMainForm::ZoomFit);
+    // PaintBox1, PalPaintBox, SpeedBar1 and the wheel over ScrollBox1's viewport reach
+    // their handlers through eventFilter, the user message through customEvent, the
+    // status bar's panel through its owner.
 }

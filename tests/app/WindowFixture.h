@@ -10,6 +10,7 @@
 #include "app/MainForm.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/SurfaceDC.h"
+#include "platform/rastix/Rastix.h"
 #include "widgets/ProgressStatusBar.h"
 #include "widgets/SpinEdit.h"
 #include "widgets/SurfacePaintBox.h"
@@ -18,8 +19,10 @@
 #include <QList>
 #include <QMouseEvent>
 #include <QPaintEvent>
+#include <QScrollArea>
 #include <QString>
 #include <QTemporaryDir>
+#include <QWheelEvent>
 #include <QtTest>
 
 #include <algorithm>
@@ -301,6 +304,36 @@ struct WindowFixture {
         form->PaintBox1Paint();
     }
 
+    // Replaces the document by a width x height picture in which every pixel up to
+    // 4096 x 4096 has a colour of its own (PatternPixel), shown at the current zoom.
+    void newPicture(int32_t width, int32_t height)
+    {
+        deldib(form->SourceRaster);
+        deldib(form->WorkRaster);
+        form->SourceRaster = newdib(width, height, 24, nullptr, 0);
+        form->WorkRaster = newdib(width, height, 24, nullptr, 0);
+        for (int32_t y = 0; y < height; ++y)
+            for (int32_t x = 0; x < width; ++x) {
+                const QRgb c = PatternPixel(x, y);
+                for (const RasterImage *r : {&form->SourceRaster, &form->WorkRaster}) {
+                    uint8_t *p = PictureRow(*r, y) + 3 * x;
+                    p[0] = uint8_t(qBlue(c));
+                    p[1] = uint8_t(qGreen(c));
+                    p[2] = uint8_t(qRed(c));
+                }
+            }
+        form->ZoomEdChange();
+    }
+    static QRgb PatternPixel(int32_t x, int32_t y)
+    {
+        return qRgb(x & 255, y & 255, (x >> 8 & 15) | (y >> 8 & 15) << 4);
+    }
+    // The raster pixel newPicture put where the view shows colour c.
+    static QPoint PatternPlace(QRgb c)
+    {
+        return {qRed(c) | (qBlue(c) & 15) << 8, qGreen(c) | (qBlue(c) >> 4) << 8};
+    }
+
     // Mouse events on the picture view.
     void mouse(QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held, QPoint at)
     {
@@ -324,6 +357,15 @@ struct WindowFixture {
         press(from);
         move(to);
         release(to);
+    }
+    // A turn of the mouse wheel at a point of the picture area's viewport, as the
+    // viewport gets it (over the picture too, as the view leaves turns to it).
+    void wheel(QPoint at, int angle, Qt::KeyboardModifiers modifiers = Qt::ControlModifier)
+    {
+        QWidget *viewport = form->ScrollBox1->viewport();
+        QWheelEvent e(QPointF(at), QPointF(viewport->mapToGlobal(at)), QPoint(), QPoint(0, angle),
+                      Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(viewport, &e);
     }
     void key(int k, Qt::KeyboardModifiers modifiers = Qt::ControlModifier)
     {
