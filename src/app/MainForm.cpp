@@ -187,6 +187,9 @@ bool TMainForm::event(QEvent *event)
     // The status bar's text panel stays empty: control hints never go there.
     if (event->type() == QEvent::StatusTip)
         return true;
+    // A key released in another window never reaches this one.
+    if (event->type() == QEvent::WindowDeactivate)
+        EndShowingOriginal();
     return QMainWindow::event(event);
 }
 

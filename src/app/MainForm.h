@@ -158,6 +158,7 @@ public:
 
     // ---- view and brush ----
     void ZoomEdChange();
+    // Draws the shown raster (ShownRaster) at the zoom of ZoomEd.
     void PaintBox1Paint();
     void PaintBox1MouseDown(Qt::MouseButton Button, ShiftState Shift, int X, int Y);
     void PaintBox1MouseMove(ShiftState Shift, int X, int Y);
@@ -191,6 +192,14 @@ public:
     // far as the scroll range allows.
     void ZoomAbout(int64_t zoom, QPoint at);
 
+    // ---- the original at a glance ----
+    // While the backslash key is held in the window, the view shows SourceRaster, the
+    // picture as opened, instead of WorkRaster, and presses on the view paint nothing.
+    // The key's auto-repeat is ignored; a press while a stroke is painted does nothing;
+    // releasing it, or the window losing the keyboard, shows the work again.
+    void FormKeyDown(int Key);
+    void FormKeyUp(int Key);
+
     // ---- undo (Ctrl+Z; Ctrl+Shift+Z and Ctrl+Y redo) ----
     // Nothing while a stroke is painted or when there is nothing to undo or redo; the
     // view is repainted at once and the brush outline kept where it was.
@@ -216,6 +225,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void customEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
     bool event(QEvent *event) override;
 
 private:
@@ -236,6 +247,8 @@ private:
     bool OutlineShown = false;
     Rect OutlineRect;
 
+    // Set while the backslash key shows the original in the view.
+    bool ShowingOriginal = false;
     // The part of a Ctrl + wheel turn not yet a whole notch.
     int32_t ZoomWheelAngle = 0;
 
@@ -320,6 +333,10 @@ private:
     void RemoveDockFrame();
     QRect DockFrameRect(view::DockEdge edge) const;
 
+    // What the view shows: SourceRaster while ShowingOriginal, else WorkRaster.
+    const RasterImage &ShownRaster() const;
+    // Ends ShowingOriginal and shows the work; nothing when it is not set.
+    void EndShowingOriginal();
     // The centre of ScrollBox1's viewport, in its coordinates.
     QPoint ViewCentre() const;
     void ShowLoadMessage(const document::LoadMessage &message);

@@ -7,7 +7,8 @@
 // button held, so moves and the release outside the view still arrive here, as with a
 // captured mouse. Any button paints; a press while painting is ignored and the first
 // release ends the stroke. While the zoom text reads 0 or less the view is empty and
-// presses and moves are ignored (a release still ends a stroke).
+// presses and moves are ignored (a release still ends a stroke); so are presses while
+// the view shows the original.
 //
 // Each stroke step goes through the undo history, which notes what the step may
 // overwrite before it paints with the fast brush.
@@ -34,7 +35,7 @@
 
 void TMainForm::PaintBox1MouseDown(Qt::MouseButton, ShiftState, int X, int Y)
 {
-    if (Painting || ZoomEd->value() <= 0)
+    if (Painting || ShowingOriginal || ZoomEd->value() <= 0)
         return;
     LastMouseX = X;
     LastMouseY = Y;
@@ -115,7 +116,7 @@ void TMainForm::RepaintStroke(const Rect &changed)
     const Rect shown = view::RasterToViewRect(changed, RasterWidth(WorkRaster),
                                               RasterHeight(WorkRaster), ZoomEd->value());
     if (!shown.Empty()) {
-        view::PaintView(PaintBox1->CanvasClipped(ToQRect(shown)), WorkRaster, ZoomEd->value());
+        view::PaintView(PaintBox1->CanvasClipped(ToQRect(shown)), ShownRaster(), ZoomEd->value());
         PaintBox1->Present();
     }
     OutlineShown = false;

@@ -26,6 +26,21 @@ std::optional<long long> ParseWhole(const QString &text)
     return v;
 }
 
+// A key that types only printable characters of which none can be part of a number.
+bool TypesNoNumber(const QKeyEvent &event)
+{
+    if (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return false;
+    const QString text = event.text();
+    if (text.isEmpty())
+        return false;
+    for (const QChar c : text)
+        if (!c.isPrint() || c.isDigit() || c.isSpace() || c == QLatin1Char('-')
+            || c == QLatin1Char('+'))
+            return false;
+    return true;
+}
+
 } // namespace
 
 SpinEdit::SpinEdit(QWidget *parent) : QAbstractSpinBox(parent)
@@ -110,6 +125,24 @@ void SpinEdit::focusOutEvent(QFocusEvent *event)
     const long long current = parsed ? *parsed : minimum_;
     if (!parsed || current != clamp(current))
         setValue(clamp(current));
+}
+
+void SpinEdit::keyPressEvent(QKeyEvent *event)
+{
+    if (TypesNoNumber(*event)) {
+        event->ignore();
+        return;
+    }
+    QAbstractSpinBox::keyPressEvent(event);
+}
+
+void SpinEdit::keyReleaseEvent(QKeyEvent *event)
+{
+    if (TypesNoNumber(*event)) {
+        event->ignore();
+        return;
+    }
+    QAbstractSpinBox::keyReleaseEvent(event);
 }
 
 bool SpinEdit::event(QEvent *event)

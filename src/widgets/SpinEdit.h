@@ -7,7 +7,9 @@
 //  - losing the focus puts an out-of-range or unreadable text back into the range
 //    (which emits changed() again);
 //  - the arrows (and Up/Down keys, the wheel) step by singleStep() from value() and
-//    clamp the result to the range, so 10 stepped down by 10 on 1..100 gives 1.
+//    clamp the result to the range, so 10 stepped down by 10 on 1..100 gives 1;
+//  - printable keys that no number holds (anything but digits, signs and blanks),
+//    which the field would refuse, are left to the window, as are its undo keys.
 #pragma once
 
 #include <QAbstractSpinBox>
@@ -43,6 +45,8 @@ protected:
     bool event(QEvent *event) override;
     StepEnabled stepEnabled() const override;
     void focusOutEvent(QFocusEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
 
 private:
     int clamp(long long value) const;

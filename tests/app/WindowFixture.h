@@ -153,13 +153,13 @@ inline void SendMouse(QWidget *target, QEvent::Type type, Qt::MouseButton button
     QCoreApplication::sendEvent(target, &e);
 }
 
-// Empty when the view shows the work raster: every pixel of PaintBox1's surface is the
-// work raster pixel that nearest-neighbour scaling at the current zoom puts there, once
-// the brush outline (when shown) is inverted away again. Otherwise the first pixel that
-// does not.
-inline QString ViewMismatch(const TestMainForm &form)
+// Empty when the view shows the raster (the work raster unless given): every pixel of
+// PaintBox1's surface is the raster pixel that nearest-neighbour scaling at the current
+// zoom puts there, once the brush outline (when shown) is inverted away again.
+// Otherwise the first pixel that does not.
+inline QString ViewMismatch(const TestMainForm &form, const RasterImage *shown = nullptr)
 {
-    const RasterImage &w = form.WorkRaster;
+    const RasterImage &w = shown ? *shown : form.WorkRaster;
     const int zoom = form.ZoomEd->value();
     const int64_t width = RasterWidth(w), height = RasterHeight(w);
     const int64_t dw = width * zoom / 100, dh = height * zoom / 100;
@@ -372,10 +372,10 @@ struct WindowFixture {
         QTest::keyClick(form.get(), Qt::Key(k), modifiers);
     }
 
-    // Fails the test unless the view shows the work raster.
-    void verifyView()
+    // Fails the test unless the view shows the raster (the work raster unless given).
+    void verifyView(const RasterImage *shown = nullptr)
     {
-        const QString mismatch = ViewMismatch(*form);
+        const QString mismatch = ViewMismatch(*form, shown);
         if (!mismatch.isEmpty())
             QFAIL(qPrintable(mismatch));
     }
