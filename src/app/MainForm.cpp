@@ -82,6 +82,7 @@ TMainForm::TMainForm(MainFormSeams seams, QWidget *parent)
     // The button pictures live in this static library's resources.
     Q_INIT_RESOURCE(images);
     setObjectName(QStringLiteral("MainForm"));
+    setAcceptDrops(true); // a picture file dropped on the window opens
     CreateControls();
     CreateMenu();
     // Client area 764 x 504 below the menu bar (main() centres the window on screen).

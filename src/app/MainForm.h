@@ -11,6 +11,7 @@
 //   MainForm_Open.cpp     Open and loading
 //   MainForm_WorkFile.cpp work files: what they keep of the window, opening one
 //   MainForm_Recovery.cpp the recovery work file: written after steps, offered at start
+//   MainForm_Drop.cpp     a picture file dropped on the window
 //   MainForm_View.cpp     zoom and picture view
 //   MainForm_Zoom.cpp     zoom from the wheel and the keys
 //   MainForm_Brush.cpp    brush strokes
@@ -37,6 +38,7 @@
 #include <QMainWindow>
 #include <QPoint>
 #include <QString>
+#include <QStringList>
 
 #include <QElapsedTimer>
 
@@ -59,6 +61,7 @@ class QButtonGroup;
 class QCheckBox;
 class QLabel;
 class QMenu;
+class QMimeData;
 class QPrinter;
 class QPushButton;
 class QScrollArea;
@@ -118,7 +121,17 @@ public:
 
     // ---- file ----
     void Open1Click();
+    // Opens a file the user chose, from the open dialog or by dropping it on the window:
+    // the one way both reach openfilenow, so whatever must come first applies to both.
+    void OpenPictureFile(const QString &fileName);
+    // Opens the file the program was started with (CommandLineFile of arguments) as
+    // openfilenow does; nothing without one.
+    void OpenCommandLine(const QStringList &arguments);
     void openfilenow(const QString &fileName);
+    // A drag over the window: whether it carries a picture file it opens
+    // (DroppedPicture), and dropping it, which opens that file through OpenPictureFile.
+    bool FormDragOver(const QMimeData &carried) const;
+    void FormDragDrop(const QMimeData &carried);
     void DepthUpTo(int depth);
     void Saveas1Click();
     // Save as, saying whether the work was written (false when cancelled or failed; the
@@ -225,6 +238,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void customEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
     bool event(QEvent *event) override;

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Opening a picture file into the document. The work is the headless loading code;
-// this side asks for the file, converts through DepthUpTo, shows failures and repaints
-// the view.
+// Opening a picture file into the document: from the open dialog, a file dropped on
+// the window (MainForm_Drop.cpp) or the command line. The work is the headless loading
+// code; this side asks for the file, converts through DepthUpTo, shows failures and
+// repaints the view.
 #include "app/MainForm.h"
 
+#include "app/CommandLineFile.h"
 #include "document/DepthConversion.h"
 #include "document/PictureLoader.h"
 #include "document/ReadWorkFile.h"
@@ -29,7 +31,19 @@ void TMainForm::Open1Click()
     const std::optional<QString> fileName = Dialogs().ChooseOpenFile(OpenDialog1);
     if (!fileName)
         return;
-    openfilenow(*fileName);
+    OpenPictureFile(*fileName);
+}
+
+void TMainForm::OpenPictureFile(const QString &fileName)
+{
+    openfilenow(fileName);
+}
+
+void TMainForm::OpenCommandLine(const QStringList &arguments)
+{
+    const QString fileName = CommandLineFile(arguments);
+    if (!fileName.isEmpty())
+        openfilenow(fileName);
 }
 
 void TMainForm::openfilenow(const QString &fileName)

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The program's entry: application title, the main window, the hidden about box, and
-// the message loop until the main window closes.
+// The program's entry: application title, the main window, the hidden about box, the
+// file named on the command line, and the message loop until the main window closes.
 #include "app/AboutBox.h"
 #include "app/Application.h"
 #include "app/MainForm.h"
@@ -48,7 +48,12 @@ int main(int argc, char **argv)
         mainForm.move(frame.topLeft());
     }
     mainForm.show();
-    // Asked once the window is on screen, from the message loop.
-    QTimer::singleShot(0, &mainForm, &TMainForm::OfferRecovery);
+    // Once the window is on screen, from the message loop: the offer of a recovery work
+    // file first, then a file named on the command line ("Open with" on the desktop),
+    // opened with its progress and messages as from the Open command.
+    QTimer::singleShot(0, &mainForm, [&mainForm] {
+        mainForm.OfferRecovery();
+        mainForm.OpenCommandLine(QCoreApplication::arguments());
+    });
     return app.exec();
 }

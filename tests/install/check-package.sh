@@ -5,7 +5,7 @@
 # the desktop entry and the AppStream metainfo (validated, and naming each other, the
 # program and the icon), the file types of every pattern the open dialog offers, the
 # icon sizes, the control fields, and that the unpacked program starts from the entry's
-# Exec line, offscreen and on an X server.
+# Exec line, offscreen and on an X server, and opens the picture it is given.
 #   tests/install/check-package.sh BUILD_DIR      (CTest runs it on the test build)
 set -uo pipefail
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
@@ -70,8 +70,8 @@ check "appstreamcli validate --no-net" appstreamcli validate --no-net "$metainfo
 # The entry, the metainfo and the package name the same program and icon.
 exec_line=$(key Exec)
 command=${exec_line%% *}
-if [ "$exec_line" != "$command" ]; then
-    fail "Exec=$exec_line: the program takes no arguments (it opens no file named on its command line)"
+if [ "$exec_line" != "$command %f" ]; then
+    fail "Exec=$exec_line: wanted the program with one file, %f (it opens the file it is given)"
 elif [ ! -x "$root/usr/bin/$command" ]; then
     fail "Exec=$exec_line names no program in the package's usr/bin"
 else
@@ -164,16 +164,19 @@ check "the unpacked program finds every library" \
     bash -c "! ldd '$root/usr/bin/tintwell' | grep 'not found'"
 
 # Start the unpacked program as the menu would: the Exec line, with the package's bin
-# first on PATH. It must still be running after 3 seconds; then it is stopped.
+# first on PATH, and %f the file given or dropped when none is (as the desktop does).
+# Offscreen it must still be running after 3 seconds; then it is stopped.
 mkdir -m 700 "$work/home" "$work/run"
-start() { # start platform [env...]: runs the Exec line in the background, sets $pid
+start() { # start platform file [env...]: runs the Exec line in the background, sets $pid
+    local line=${exec_line//%f/"'$2'"}
+    [ -n "$2" ] || line=${exec_line// %f/}
     env PATH="$root/usr/bin:$PATH" HOME="$work/home" XDG_RUNTIME_DIR="$work/run" \
-        QT_QPA_PLATFORM="$1" "${@:2}" sh -c "exec $exec_line" > "$work/run-$1.log" 2>&1 &
+        QT_QPA_PLATFORM="$1" "${@:3}" sh -c "exec $line" > "$work/run-$1.log" 2>&1 &
     pid=$!
     pids+=("$pid")
 }
 stop() { kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; }
-start offscreen
+start offscreen ""
 sleep 3
 if ! kill -0 "$pid" 2>/dev/null; then
     fail "offscreen: the program ended within 3 seconds"; cat "$work/run-offscreen.log"
@@ -184,27 +187,56 @@ else
 fi
 stop
 
-# On an X server its main window carries the class the entry's StartupWMClass names,
-# which is how X11 desktops link the window to the entry.
+# On an X server, started with a picture as "Open with" starts it: its main window
+# carries the class the entry's StartupWMClass names, which is how X11 desktops link the
+# window to the entry, and the picture opens without a message. The same as a file URL
+# with escapes, as some desktops pass it; a missing file shows the load failure.
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3> "$work/display" > /dev/null 2>&1 &
 pids+=($!)
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 display=:$(cat "$work/display")
 for _ in $(seq 50); do DISPLAY=$display xdpyinfo > /dev/null 2>&1 && break; sleep 0.1; done
-start xcb DISPLAY="$display"
-window=
-for _ in $(seq 60); do
-    window=$(DISPLAY=$display xwininfo -root -tree 2>/dev/null \
-        | awk '/"Merrow Tintwell 2.0"/ {print $1; exit}')
-    [ -n "$window" ] && break
-    sleep 0.25
-done
-if [ -z "$window" ]; then
-    fail "X server $display: no main window appeared"; cat "$work/run-xcb.log"
-else
+mkdir "$work/photos"
+picture="$work/photos/old scan.png"
+convert -size 64x48 gradient:white-black "$picture"
+url="file://$(sed 's/ /%20/g' <<<"$picture")"
+windows() { DISPLAY=$display xwininfo -root -tree 2>/dev/null; }
+on_x() { # on_x file: starts the Exec line on the X server with file; sets $window
+    start xcb "$1" DISPLAY="$display"
+    window=
+    for _ in $(seq 60); do
+        window=$(windows | awk '/"Merrow Tintwell 2.0"/ {print $1; exit}')
+        [ -n "$window" ] && break
+        sleep 0.25
+    done
+    [ -n "$window" ] || { fail "X server $display: no main window appeared for $1"; cat "$work/run-xcb.log"; }
+}
+failure_shown() { # failure_shown seconds: a load failure's message appears within them
+    for _ in $(seq $(($1 * 4))); do
+        windows | grep -q 'could not be loaded!' && return 0
+        sleep 0.25
+    done
+    return 1
+}
+on_x "$picture"
+if [ -n "$window" ]; then
     same "X server: the main window's class is StartupWMClass" \
         "$(DISPLAY=$display xprop -id "$window" WM_CLASS)" \
         "WM_CLASS(STRING) = \"$wm_class\", \"$wm_class\""
+    failure_shown 2 && fail "X server: started with a picture, a load failure was shown" \
+        || ok "X server: started with a picture, it opens without a message"
+fi
+stop
+on_x "$url"
+if [ -n "$window" ]; then
+    failure_shown 2 && fail "X server: started with $url, a load failure was shown" \
+        || ok "X server: started with a file URL, the picture opens without a message"
+fi
+stop
+on_x "$work/photos/missing.png"
+if [ -n "$window" ]; then
+    failure_shown 10 && ok "X server: started with a missing file, the load failure is shown" \
+        || fail "X server: started with a missing file, no load failure was shown"
 fi
 stop
 
