@@ -121,11 +121,12 @@ public:
 
     // ---- file ----
     void Open1Click();
-    // Opens a file the user chose, from the open dialog or by dropping it on the window:
-    // the one way both reach openfilenow, so whatever must come first applies to both.
+    // Opens a file named from outside the open dialog (dropped on the window, or on the
+    // command line) as Open does: first the question about changes not saved, then
+    // openfilenow; nothing when the answer keeps the work.
     void OpenPictureFile(const QString &fileName);
-    // Opens the file the program was started with (CommandLineFile of arguments) as
-    // openfilenow does; nothing without one.
+    // Opens the file the program was started with (CommandLineFile of arguments) through
+    // OpenPictureFile; nothing without one.
     void OpenCommandLine(const QStringList &arguments);
     void openfilenow(const QString &fileName);
     // A drag over the window: whether it carries a picture file it opens

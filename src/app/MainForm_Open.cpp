@@ -31,19 +31,20 @@ void TMainForm::Open1Click()
     const std::optional<QString> fileName = Dialogs().ChooseOpenFile(OpenDialog1);
     if (!fileName)
         return;
-    OpenPictureFile(*fileName);
+    openfilenow(*fileName);
 }
 
 void TMainForm::OpenPictureFile(const QString &fileName)
 {
-    openfilenow(fileName);
+    if (SaveChangesQuery())
+        openfilenow(fileName);
 }
 
 void TMainForm::OpenCommandLine(const QStringList &arguments)
 {
     const QString fileName = CommandLineFile(arguments);
     if (!fileName.isEmpty())
-        openfilenow(fileName);
+        OpenPictureFile(fileName);
 }
 
 void TMainForm::openfilenow(const QString &fileName)

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Changes that are not saved: the close box, Exit and Open ask before the work is lost,
-// and go on, save first or stop as the user answers; with nothing changed they ask
-// nothing. Undoing back to what was opened or saved counts as unchanged.
+// Changes that are not saved: the close box, Exit, Open and a dropped picture ask before
+// the work is lost, and go on, save first or stop as the user answers; with nothing
+// changed they ask nothing. Undoing back to what was opened or saved counts as unchanged.
 #include "app/WindowFixture.h"
 #include "support/TestSupport.h"
 
 #include <QImage>
+#include <QMimeData>
+#include <QUrl>
 #include <QtTest>
 
 #include <memory>
@@ -15,7 +17,7 @@ namespace {
 const QString kQuestion =
     QStringLiteral("The picture has changes that are not saved. Save them first?");
 
-enum class Entry { CloseBox, Exit, Open };
+enum class Entry { CloseBox, Exit, Open, Drop };
 
 } // namespace
 
@@ -50,6 +52,12 @@ class TestChanges : public QObject, WindowFixture {
             dialogs.OpenAnswers = {pictureFile()};
             form->Open1Click();
             return RasterWidth(form->WorkRaster) == 20;
+        case Entry::Drop: {
+            QMimeData carried;
+            carried.setUrls({QUrl::fromLocalFile(pictureFile())});
+            form->FormDragDrop(carried);
+            return RasterWidth(form->WorkRaster) == 20;
+        }
         }
         return false;
     }
@@ -60,6 +68,7 @@ class TestChanges : public QObject, WindowFixture {
         QTest::newRow("close box") << Entry::CloseBox;
         QTest::newRow("Exit") << Entry::Exit;
         QTest::newRow("Open") << Entry::Open;
+        QTest::newRow("drop") << Entry::Drop;
     }
 
 private slots:
@@ -88,7 +97,8 @@ private slots:
         QTest::addColumn<bool>("goesOn");
         const std::pair<const char *, Entry> all[] = {{"close box", Entry::CloseBox},
                                                       {"Exit", Entry::Exit},
-                                                      {"Open", Entry::Open}};
+                                                      {"Open", Entry::Open},
+                                                      {"drop", Entry::Drop}};
         for (const auto &[name, entry] : all) {
             QTest::addRow("%s, Save", name) << entry << MessageButton::Save << true << true;
             QTest::addRow("%s, Save cancelled", name)
