@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/RecoveryFiles.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -37,6 +38,25 @@ RecoveryFiles::RecoveryFiles(const QString &folder) : folder_(folder)
     for (int attempt = 0; attempt < 3 && own_.fd < 0; ++attempt)
         if (auto lock = TryLock(folder_, QUuid::createUuid().toString(QUuid::WithoutBraces)))
             own_ = *lock;
+    RemoveStaleLocks();
+}
+
+void RecoveryFiles::RemoveStaleLocks()
+{
+    const QDateTime settled = QDateTime::currentDateTimeUtc().addSecs(-60);
+    for (const QFileInfo &file :
+         QDir(folder_).entryInfoList({QStringLiteral("*.lock")}, QDir::Files | QDir::Hidden)) {
+        const QString id = file.completeBaseName();
+        if (id.isEmpty() || id == own_.id || file.lastModified().toUTC() > settled
+            || QFile::exists(Path(folder_, id, ".ora")))
+            continue;
+        if (auto lock = TryLock(folder_, id)) {
+            // Checked again under the lock: a work file may have come meanwhile.
+            if (!QFile::exists(Path(folder_, id, ".ora")))
+                QFile::remove(file.absoluteFilePath());
+            Release(*lock, false);
+        }
+    }
 }
 
 RecoveryFiles::~RecoveryFiles()

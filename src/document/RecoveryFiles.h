@@ -20,7 +20,10 @@ QString DefaultRecoveryFolder();
 class RecoveryFiles {
 public:
     // Makes the folder when it is missing and takes a new id of its own; without a
-    // usable folder, nothing is written and no orphan is found.
+    // usable folder, nothing is written and no orphan is found. Lock files left by
+    // windows that ended before they wrote any work (no work file beside them, nobody
+    // holding them, older than a minute, so never one a starting window has just made)
+    // are removed.
     explicit RecoveryFiles(const QString &folder);
     ~RecoveryFiles(); // the own file stays (as after a crash); the lock is released
     RecoveryFiles(const RecoveryFiles &) = delete;
@@ -45,6 +48,7 @@ private:
         int fd = -1;
     };
     static std::optional<Lock> TryLock(const QString &folder, const QString &id);
+    void RemoveStaleLocks();
     void Release(Lock &lock, bool removeFile);
     QString folder_;
     Lock own_;
