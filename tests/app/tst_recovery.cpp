@@ -3,13 +3,52 @@
 // normal close, offered at the next start when a window was not closed normally (a
 // "crash": the window destroyed without closing), restored or removed as the user
 // answers; two windows at once keep their own files; a failed write shows nothing and is
-// tried again at the next step.
+// tried again at the next step. One test kills a program (SIGKILL) that has painted and
+// starts again: the test binary run with TINTWELL_RECOVERY_CHILD set is that program.
 #include "app/WindowFixture.h"
 #include "document/RecoveryFiles.h"
 
 #include <QDir>
+#include <QFile>
+#include <QProcess>
 #include <QToolButton>
 #include <QtTest>
+
+#include <csignal>
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+// The killed program: paints a stroke with "Water" at zoom 200 in a window keeping its
+// recovery file in `folder`, waits for the write, leaves the work's and the original's
+// bytes beside the folder, says so on its output and waits to be killed.
+[[noreturn]] void PaintAndWaitToBeKilled(const QString &folder)
+{
+    WindowFixture window;
+    window.recoveryFolder = folder;
+    window.openWindow();
+    window.form->recoveryInterval_ = 0;
+    window.patternPicture();
+    window.form->ToolButton3->click();
+    window.stroke(QPoint(30, 20), QPoint(250, 160));
+    window.form->CollectRecoveryWrite(true);
+    QFile expected(folder + QStringLiteral("/../expected"));
+    const Bytes work = Pixels(window.form->WorkRaster), source = Pixels(window.form->SourceRaster);
+    if (!expected.open(QIODevice::WriteOnly)
+        || expected.write(reinterpret_cast<const char *>(work.data()), qint64(work.size()))
+               != qint64(work.size())
+        || expected.write(reinterpret_cast<const char *>(source.data()), qint64(source.size()))
+               != qint64(source.size()))
+        std::_Exit(2);
+    expected.close();
+    std::puts("written");
+    std::fflush(stdout);
+    for (;;)
+        ::pause();
+}
+
+} // namespace
 
 class TestRecovery : public QObject, WindowFixture {
     Q_OBJECT
@@ -44,6 +83,37 @@ private slots:
     {
         form.reset();
         folder.reset();
+    }
+
+    void aKilledProgramsLastStepIsRestored()
+    {
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TINTWELL_RECOVERY_CHILD"), recoveryFolder);
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(), QStringList());
+        QVERIFY(child.waitForStarted());
+        QVERIFY(child.waitForReadyRead(60000));
+        QCOMPARE(child.readAllStandardOutput().trimmed(), QByteArray("written"));
+        child.kill(); // SIGKILL: no close, no destructors
+        QVERIFY(child.waitForFinished());
+        QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+        QCOMPARE(recoveryFiles().size(), 1);
+
+        QFile expected(recoveryFolder + QStringLiteral("/../expected"));
+        QVERIFY(expected.open(QIODevice::ReadOnly));
+        const QByteArray bytes = expected.readAll();
+        messages.Answer = MessageButton::Yes;
+        form->OfferRecovery();
+        QCOMPARE(messages.Boxes.size(), 1);
+        QCOMPARE(messages.Boxes[0].Text, kOffer);
+        const Bytes work = Pixels(form->WorkRaster), source = Pixels(form->SourceRaster);
+        QCOMPARE(qsizetype(work.size() + source.size()), bytes.size());
+        const auto asBytes = [](const Bytes &b) {
+            return QByteArray(reinterpret_cast<const char *>(b.data()), qsizetype(b.size()));
+        };
+        QCOMPARE(asBytes(work) + asBytes(source), bytes);
+        QVERIFY(form->WorkChanged());
     }
 
     void aCrashedWindowsWorkIsOfferedAndYesRestoresIt()
@@ -173,5 +243,13 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestRecovery)
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    if (qEnvironmentVariableIsSet("TINTWELL_RECOVERY_CHILD"))
+        PaintAndWaitToBeKilled(qEnvironmentVariable("TINTWELL_RECOVERY_CHILD"));
+    TestRecovery test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_recovery.moc"
