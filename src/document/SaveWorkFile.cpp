@@ -26,6 +26,9 @@ QByteArray EncodePng(const QImage &image)
     QBuffer buffer(&encoded);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "png");
+    // Less than the default compression: a 24-megapixel work file is written in about
+    // 1.4 s instead of 2.1 s, at about two fifths more bytes (bench/bench_workfile).
+    writer.setCompression(40);
     if (!writer.write(image))
         return QByteArray();
     return encoded;
