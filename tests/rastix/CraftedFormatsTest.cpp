@@ -4,6 +4,7 @@
 // colour-map first index, out-of-range indices, EHB, mask planes, PBM bodies and a GIF
 // frame smaller than its screen.
 #include "platform/rastix/Rastix.h"
+#include "support/TestSupport.h"
 
 #include <gif_lib.h>
 #include <gtest/gtest.h>
@@ -16,10 +17,8 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-struct Opened {
-    RasterImage raster;
-    explicit Opened(const Bytes &b) : raster(OpenDibMemory(b.data(), b.size())) {}
-    ~Opened() { deldib(raster); }
+struct Opened : testsupport::OpenedBytes {
+    using OpenedBytes::OpenedBytes;
     // Colour of (x, y) as R + 256 G + 65536 B through the palette when indexed.
     uint32_t colour(int x, int y) const
     {

@@ -20,11 +20,7 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-struct Opened {
-    RasterImage raster;
-    explicit Opened(const Bytes &b) : raster(OpenDibMemory(b.data(), b.size())) {}
-    ~Opened() { deldib(raster); }
-};
+using Opened = OpenedBytes;
 
 // Expects rows 0..good-1 of the picture to equal those of expected and the rest to be
 // the given colour.

@@ -36,6 +36,18 @@ int Run(const std::string &command);
 // True when the named program is on PATH.
 bool HaveTool(const std::string &program);
 
+// A raster decoded from bytes in memory by OpenDibMemory, freed with the scope.
+struct OpenedBytes {
+    RasterImage raster;
+    explicit OpenedBytes(const std::vector<uint8_t> &bytes)
+        : raster(OpenDibMemory(bytes.data(), bytes.size()))
+    {
+    }
+    ~OpenedBytes() { deldib(raster); }
+    OpenedBytes(const OpenedBytes &) = delete;
+    OpenedBytes &operator=(const OpenedBytes &) = delete;
+};
+
 // A picture as 8-bit RGB triples, top row first.
 struct RgbPicture {
     int width = 0;
