@@ -22,7 +22,7 @@ test_pkgs=(
     clang-14 libclang-rt-14-dev llvm-14 clang-format-14
     netpbm imagemagick libjpeg-turbo-progs libtiff-tools giflib-tools libpng-tools liblcms2-utils
     xvfb xauth x11-utils poppler-utils
-    desktop-file-utils appstream shared-mime-info python3
+    desktop-file-utils appstream shared-mime-info python3 unzip
 )
 
 fresh_debian_pkgs=(debootstrap xvfb x11-utils)

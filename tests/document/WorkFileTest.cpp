@@ -218,10 +218,11 @@ INSTANTIATE_TEST_SUITE_P(Tools, ForeignFiles, testing::Values(0));
 // The archive as independent tools read it.
 class WorkFileTools : public testing::TestWithParam<int> {};
 
-TEST_P(WorkFileTools, ArchiveAsZipfileAndImageMagickSeeIt)
+TEST_P(WorkFileTools, ArchiveAsZipToolsNetpbmAndImageMagickSeeIt)
 {
-    if (!testsupport::HaveTool("python3") || !testsupport::HaveTool("convert"))
-        GTEST_SKIP() << "python3 or ImageMagick is not installed";
+    for (const char *tool : {"python3", "convert", "pngtopnm", "unzip"})
+        if (!testsupport::HaveTool(tool))
+            GTEST_SKIP() << tool << " is not installed";
     testsupport::TempDir dir;
     std::mt19937 rng(5);
     const RgbPicture original = Noise(300, 120, rng, true);
@@ -252,9 +253,19 @@ TEST_P(WorkFileTools, ArchiveAsZipfileAndImageMagickSeeIt)
     ASSERT_EQ(
         testsupport::Run("python3 " + dir.file("check.py") + " " + path.toStdString() + " " + d),
         0);
+    // unzip's listing: mimetype first, stored.
+    ASSERT_EQ(testsupport::Run("unzip -Z " + path.toStdString() + " > " + d + "/listing.txt"), 0);
+    std::ifstream listing(d + "/listing.txt");
+    std::string line, firstEntry;
+    while (firstEntry.empty() && std::getline(listing, line))
+        if (!line.empty() && line[0] == '-')
+            firstEntry = line;
+    EXPECT_NE(firstEntry.find(" stor "), std::string::npos) << firstEntry;
+    EXPECT_EQ(firstEntry.substr(firstEntry.size() - 9), " mimetype") << firstEntry;
     for (const char *name : {"colour", "original", "merged"})
-        ASSERT_EQ(testsupport::Run("convert " + d + "/" + name + ".png " + d + "/" + name + ".ppm"),
-                  0);
+        ASSERT_EQ(
+            testsupport::Run("pngtopnm " + d + "/" + name + ".png > " + d + "/" + name + ".ppm"),
+            0);
     EXPECT_EQ(testsupport::FirstDifference(testsupport::ReadPnm(d + "/colour.ppm"), colour), "");
     EXPECT_EQ(testsupport::FirstDifference(testsupport::ReadPnm(d + "/merged.ppm"), colour), "");
     EXPECT_EQ(testsupport::FirstDifference(testsupport::ReadPnm(d + "/original.ppm"), original),
