@@ -124,8 +124,9 @@ TEST_P(DrawCases, EachDevicePixelShowsItsPicturePixel)
             ASSERT_EQ(dc.Image().pixel(x, y), at ? PatternColour(at->x(), at->y()) : kBackground)
                 << x << "," << y;
         }
-    if (c.transfers >= 0)
+    if (c.transfers >= 0) {
         EXPECT_EQ(dc.CountOf("SetDIBitsToDevice"), c.transfers);
+    }
 }
 
 DrawCall Whole(int rasterWidth, int rasterHeight, int w, int h)
@@ -203,7 +204,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {0, 0, 10, 10, 20, 0, 5, 9}},
                  [](int, int) { return std::optional<QPoint>(); },
                  0}),
-    [](const ::testing::TestParamInfo<DrawCase> &info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<DrawCase> &param) { return std::string(param.param.name); });
 
 TEST(DrawRaster, ARasterWithoutPixelsDrawsNothing)
 {
