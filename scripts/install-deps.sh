@@ -5,6 +5,8 @@
 #   scripts/install-deps.sh package  that, plus what building its Debian package needs
 #   scripts/install-deps.sh test     all that, plus what the tests, benchmarks and fuzzers
 #                                    need
+#   scripts/install-deps.sh bench    all that, plus the peers the benchmarks compare with
+#                                    (OpenCV's edge-aware filters)
 #   scripts/install-deps.sh fresh-debian  what tests/install/fresh-debian.sh needs
 set -euo pipefail
 
@@ -25,17 +27,22 @@ test_pkgs=(
     desktop-file-utils appstream shared-mime-info python3 unzip
 )
 
+bench_pkgs=(libopencv-contrib-dev)
+
 fresh_debian_pkgs=(debootstrap xvfb x11-utils)
 
 pkgs=("${build_pkgs[@]}")
 if [ "$mode" = fresh-debian ]; then
     pkgs=("${fresh_debian_pkgs[@]}")
 fi
-if [ "$mode" = package ] || [ "$mode" = test ]; then
+if [ "$mode" = package ] || [ "$mode" = test ] || [ "$mode" = bench ]; then
     pkgs+=("${package_pkgs[@]}")
 fi
-if [ "$mode" = test ]; then
+if [ "$mode" = test ] || [ "$mode" = bench ]; then
     pkgs+=("${test_pkgs[@]}")
+fi
+if [ "$mode" = bench ]; then
+    pkgs+=("${bench_pkgs[@]}")
 fi
 
 missing=()

@@ -19,7 +19,11 @@ cd "$(dirname "$0")/.."
 mode=${1:-quick}
 case "$mode" in quick | ci) ;; *) echo "usage: $0 [ci]" >&2; exit 2 ;; esac
 
-scripts/install-deps.sh test
+if [ "$mode" = ci ]; then
+    scripts/install-deps.sh bench
+else
+    scripts/install-deps.sh test
+fi
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
 status=0

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "history/History.h"
 
+#include "colour/EdgeSpread.h"
+
 #include <unistd.h>
 
 #include <algorithm>
@@ -61,6 +63,55 @@ Rect Reach(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t radius, int32
     return Rect{int32_t(left), int32_t(top), int32_t(right), int32_t(bottom)};
 }
 
+std::vector<uint16_t> CopyMarks(const colour::StrokeRecord &record, const Rect &area)
+{
+    std::vector<uint16_t> ids;
+    ids.reserve(size_t(area.Width()) * size_t(area.Height()));
+    for (int32_t y = area.Top; y < area.Bottom; ++y)
+        ids.insert(ids.end(), record.Row(y) + area.Left, record.Row(y) + area.Right);
+    return ids;
+}
+
+bool SameMarks(const colour::StrokeRecord &record, const Rect &area,
+               const std::vector<uint16_t> &ids)
+{
+    size_t k = 0;
+    for (int32_t y = area.Top; y < area.Bottom; ++y)
+        for (int32_t x = area.Left; x < area.Right; ++x)
+            if (record.Row(y)[x] != ids[k++])
+                return false;
+    return true;
+}
+
+// (id, count) runs of ids; a count never exceeds 65535.
+std::vector<uint16_t> RunsOf(const std::vector<uint16_t> &ids)
+{
+    std::vector<uint16_t> runs;
+    for (size_t i = 0; i < ids.size();) {
+        size_t j = i + 1;
+        while (j < ids.size() && ids[j] == ids[i] && j - i < UINT16_MAX)
+            ++j;
+        runs.push_back(ids[i]);
+        runs.push_back(uint16_t(j - i));
+        i = j;
+    }
+    runs.shrink_to_fit();
+    return runs;
+}
+
+void PutMarksBack(colour::StrokeRecord &record, const Rect &area, const std::vector<uint16_t> &runs)
+{
+    int32_t x = area.Left, y = area.Top;
+    for (size_t r = 0; r + 1 < runs.size(); r += 2)
+        for (uint16_t n = 0; n < runs[r + 1] && y < area.Bottom; ++n) {
+            record.Row(y)[x] = runs[r];
+            if (++x == area.Right) {
+                x = area.Left;
+                ++y;
+            }
+        }
+}
+
 } // namespace
 
 size_t History::DefaultBudget()
@@ -87,6 +138,9 @@ void History::Clear()
     stroking_ = false;
     current_ = Step{};
     captured_.clear();
+    capturedMarks_.clear();
+    record_.Reset(0, 0);
+    edgeCost_.reset();
     paintIds_.clear();
     tables_.clear();
     width_ = height_ = tilesX_ = tilesY_ = 0;
@@ -148,6 +202,8 @@ void History::PrepareTiles(const RasterImage &work)
     tilesY_ = (height_ + kTileSide - 1) / kTileSide;
     tilePaints_.assign(size_t(tilesX_) * size_t(tilesY_), {});
     tilePaintCount_.assign(tilePaints_.size(), 0);
+    record_.Reset(width_, height_);
+    edgeCost_.reset();
 }
 
 uint32_t History::PaintId(const colour::Paint &paint)
@@ -202,6 +258,8 @@ void History::Forget(Step &step)
     storedBytes_ -= step.bytes;
     step.before.clear();
     step.before.shrink_to_fit();
+    step.marksBefore.clear();
+    step.marksBefore.shrink_to_fit();
     step.recorded = false;
     step.bytes = 0;
 }
@@ -212,6 +270,8 @@ void History::Push(Step step)
     step.bytes = sizeof(Step) + step.segments.capacity() * sizeof(Segment);
     for (const TileRecord &r : step.before)
         step.bytes += r.Bytes();
+    for (const MarkTile &m : step.marksBefore)
+        step.bytes += sizeof(MarkTile) + m.runs.capacity() * sizeof(uint16_t);
     storedBytes_ += step.bytes;
     steps_.push_back(std::move(step));
     done_ = steps_.size();
@@ -244,50 +304,118 @@ void History::BeginStroke()
     current_ = Step{};
     current_.kind = StepKind::Stroke;
     captured_.clear();
+    capturedMarks_.clear();
     captureFailed_ = false;
     stroking_ = true;
+}
+
+uint16_t History::MarkId(const view::StrokeParams &params)
+{
+    // The record's ids are made for the first stroke; without memory for them strokes
+    // are painted unrecorded and do not spread.
+    if (!record_.Allocate())
+        return 0;
+    return record_.IdOf(view::MarkOf(params));
+}
+
+void History::CaptureTiles(const Rect &area, const RasterImage &work)
+{
+    if (captureFailed_ || area.Empty())
+        return;
+    try {
+        for (int32_t ty = area.Top / kTileSide; ty <= (area.Bottom - 1) / kTileSide; ++ty)
+            for (int32_t tx = area.Left / kTileSide; tx <= (area.Right - 1) / kTileSide; ++tx) {
+                const size_t tile = size_t(ty) * size_t(tilesX_) + size_t(tx);
+                if (captured_.count(tile))
+                    continue;
+                const Rect tileArea = TileArea(tx, ty, width_, height_);
+                captured_.emplace(tile, CopyTile(work, tileArea));
+                if (record_.Allocated())
+                    capturedMarks_.emplace(tile, CopyMarks(record_, tileArea));
+            }
+    } catch (const std::bad_alloc &) {
+        captureFailed_ = true; // the stroke stays; undoing it will rebuild
+        captured_.clear();
+        capturedMarks_.clear();
+    }
 }
 
 Rect History::PaintStroke(const RasterImage &source, const RasterImage &work, int32_t x1,
                           int32_t y1, int32_t x2, int32_t y2, const view::StrokeParams &params)
 {
-    if (stroking_ && Usable(source, work)) {
+    const bool record = stroking_ && Usable(source, work);
+    uint16_t mark = 0;
+    if (record) {
         PrepareTiles(work);
         current_.segments.push_back({x1, y1, x2, y2, params});
-        const Rect reach = Reach(x1, y1, x2, y2, params.radius, width_, height_);
-        if (!captureFailed_ && !reach.Empty()) {
-            try {
-                for (int32_t ty = reach.Top / kTileSide; ty <= (reach.Bottom - 1) / kTileSide; ++ty)
-                    for (int32_t tx = reach.Left / kTileSide; tx <= (reach.Right - 1) / kTileSide;
-                         ++tx) {
-                        const size_t tile = size_t(ty) * size_t(tilesX_) + size_t(tx);
-                        if (!captured_.count(tile))
-                            captured_.emplace(tile,
-                                              CopyTile(work, TileArea(tx, ty, width_, height_)));
-                    }
-            } catch (const std::bad_alloc &) {
-                captureFailed_ = true; // the stroke stays; undoing it will rebuild
-                captured_.clear();
-            }
-        }
+        mark = MarkId(params); // before the capture, which copies the record's tiles too
+        CaptureTiles(Reach(x1, y1, x2, y2, params.radius, width_, height_), work);
     }
+    colour::StrokeRecord *marks = record && record_.Allocated() ? &record_ : nullptr;
     // The colours come from the table kept for this paint, so a paint's table is made
     // once, not for every step.
-    const Rect changed = params.colorize ? view::StrokeLine(source, work, x1, y1, x2, y2, params,
-                                                            tables_[PaintId(view::PaintOf(params))])
-                                         : view::StrokeLine(source, work, x1, y1, x2, y2, params,
-                                                            colour::GreyColourTable{});
+    const Rect changed =
+        params.colorize ? view::StrokeLine(source, work, x1, y1, x2, y2, params,
+                                           tables_[PaintId(view::PaintOf(params))], marks, mark)
+                        : view::StrokeLine(source, work, x1, y1, x2, y2, params,
+                                           colour::GreyColourTable{}, marks, mark);
     current_.changed = Union(current_.changed, changed);
     return changed;
 }
 
-void History::EndStroke(const RasterImage &source, const RasterImage &work)
+Rect History::Spread(const std::vector<Segment> &segments, const RasterImage &source,
+                     const RasterImage &work, const document::ProgressSink &progress, bool capture)
+{
+    // Each mark of the stroke that follows the edges spreads from where the stroke
+    // painted it, in the order the stroke first used them.
+    std::vector<std::pair<uint16_t, Rect>> spreads;
+    for (const Segment &s : segments) {
+        if (!s.params.followEdges)
+            continue;
+        const uint16_t mark = record_.IdOf(view::MarkOf(s.params));
+        const Rect reach = Reach(s.x1, s.y1, s.x2, s.y2, s.params.radius, width_, height_);
+        if (mark == 0 || reach.Empty())
+            continue;
+        auto at = std::find_if(spreads.begin(), spreads.end(),
+                               [mark](const auto &e) { return e.first == mark; });
+        if (at == spreads.end())
+            spreads.emplace_back(mark, reach);
+        else
+            at->second = Union(at->second, reach);
+    }
+    if (spreads.empty() || !record_.Allocated())
+        return {};
+    Rect changed;
+    try {
+        if (!edgeCost_)
+            edgeCost_ = std::make_unique<colour::EdgeCost>(source);
+        for (const auto &[mark, area] : spreads) {
+            const colour::EdgeSpread spread(source, *edgeCost_, record_, area, mark, progress);
+            if (capture)
+                for (const Rect &block : spread.Blocks(kTileSide))
+                    CaptureTiles(block, work);
+            spread.Write(work);
+            changed = Union(changed, spread.Area());
+        }
+    } catch (const std::bad_alloc &) {
+        // No memory for the distances: the stroke stays as painted.
+    }
+    return changed;
+}
+
+Rect History::EndStroke(const RasterImage &source, const RasterImage &work,
+                        const document::ProgressSink &progress)
 {
     if (!stroking_)
-        return;
+        return {};
     stroking_ = false;
     Step step = std::move(current_);
     current_ = Step{};
+    Rect spread;
+    if (Usable(source, work)) {
+        spread = Spread(step.segments, source, work, progress, true);
+        step.changed = Union(step.changed, spread);
+    }
     step.recorded = !captureFailed_ && Usable(source, work);
     if (step.recorded) {
         try {
@@ -301,13 +429,19 @@ void History::EndStroke(const RasterImage &source, const RasterImage &work)
                 TileRecord record = EncodeTile(before, &after, source, CandidatesOf(tile));
                 if (!LeftAsItWas(record))
                     step.before.push_back(std::move(record));
+                const auto marks = capturedMarks_.find(tile);
+                if (marks != capturedMarks_.end()
+                    && !SameMarks(record_, before.area, marks->second))
+                    step.marksBefore.push_back(MarkTile{before.area, RunsOf(marks->second)});
             }
         } catch (const std::bad_alloc &) {
             step.before.clear();
+            step.marksBefore.clear();
             step.recorded = false;
         }
     }
     captured_.clear();
+    capturedMarks_.clear();
     // The colours this stroke left are the first candidates of the tiles it changed.
     for (const Segment &s : step.segments) {
         if (!s.params.colorize)
@@ -321,6 +455,7 @@ void History::EndStroke(const RasterImage &source, const RasterImage &work)
                 Note(size_t(ty) * size_t(tilesX_) + size_t(tx), paint);
     }
     Push(std::move(step));
+    return spread;
 }
 
 bool History::Apply(const RasterImage &source, const RasterImage &work, WholeOperation operation,
@@ -376,10 +511,12 @@ void History::Restore(const Step &step, const RasterImage &source, const RasterI
             tables[k] = record.paints[k] < tables_.size() ? &tables_[record.paints[k]] : nullptr;
         RestoreTile(record, work, source, tables);
     }
+    for (const MarkTile &marks : step.marksBefore)
+        PutMarksBack(record_, marks.area, marks.runs);
 }
 
 bool History::Replay(const Step &step, const RasterImage &source, const RasterImage &work,
-                     const document::ProgressSink &progress) const
+                     const document::ProgressSink &progress)
 {
     if (step.kind == StepKind::Stroke) {
         // A stroke's segments mostly share one paint: its table is made once per run.
@@ -390,15 +527,18 @@ bool History::Replay(const Step &step, const RasterImage &source, const RasterIm
                 made = view::PaintOf(s.params);
                 colours = colour::MakeGreyColourTable(*made);
             }
-            view::StrokeLine(source, work, s.x1, s.y1, s.x2, s.y2, s.params, colours);
+            const uint16_t mark = MarkId(s.params);
+            view::StrokeLine(source, work, s.x1, s.y1, s.x2, s.y2, s.params, colours,
+                             mark ? &record_ : nullptr, mark);
         }
+        Spread(step.segments, source, work, progress, false);
         return true;
     }
     return !step.operation || step.operation(source, work, progress);
 }
 
 void History::Rebuild(size_t steps, const RasterImage &source, const RasterImage &work,
-                      const document::ProgressSink &progress) const
+                      const document::ProgressSink &progress)
 {
     // The picture as opened, then the first `steps` steps again. Step i's share of the
     // bar runs from i * 100 / steps to (i + 1) * 100 / steps; the bar never goes back.
@@ -411,6 +551,9 @@ void History::Rebuild(size_t steps, const RasterImage &source, const RasterImage
                     base_.empty() ? source.Pixels + r * source.Stride
                                   : base_.data() + size_t(r) * row,
                     row);
+    // The picture as opened has no strokes.
+    for (int32_t y = 0; record_.Allocated() && y < record_.Height(); ++y)
+        std::fill(record_.Row(y), record_.Row(y) + record_.Width(), uint16_t(0));
     int32_t shown = 0;
     for (size_t i = 0; i < steps; ++i) {
         document::ProgressSink share;

@@ -12,7 +12,9 @@
 // record the same way. Nothing here shows anything or reads a control.
 #pragma once
 
+#include "colour/EdgeCost.h"
 #include "colour/Paint.h"
+#include "colour/StrokeRecord.h"
 #include "document/ProgressSink.h"
 #include "document/RasterImage.h"
 #include "history/TileRecord.h"
@@ -23,6 +25,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <unordered_map>
 #include <vector>
@@ -62,11 +65,21 @@ public:
 
     // A brush stroke: BeginStroke, every stroke step through PaintStroke, then
     // EndStroke. PaintStroke notes what the step may overwrite, then paints it on the
-    // work raster (view::StrokeLine) and returns the raster rectangle it wrote.
+    // work raster (view::StrokeLine), notes in the stroke record which mark each pixel it
+    // wrote now has, and returns the raster rectangle it wrote. EndStroke spreads the
+    // colour of the stroke's steps that follow the edges (colour::EdgeSpread), reporting
+    // to progress, and returns the raster rectangle the spread wrote. The spread and the
+    // record's changes are part of the stroke's step.
     void BeginStroke();
     Rect PaintStroke(const RasterImage &source, const RasterImage &work, int32_t x1, int32_t y1,
                      int32_t x2, int32_t y2, const view::StrokeParams &params);
-    void EndStroke(const RasterImage &source, const RasterImage &work);
+    Rect EndStroke(const RasterImage &source, const RasterImage &work,
+                   const document::ProgressSink &progress = {});
+
+    // Which stroke painted each pixel directly, for the picture the strokes were painted
+    // on; forgotten by Clear and Start, kept by whole-picture operations. Its ids are
+    // allocated with the first stroke.
+    const colour::StrokeRecord &Record() const { return record_; }
 
     // Runs a whole-picture operation once on the work raster, reporting to progress, and
     // keeps it as one step to be undone and done again (redo, rebuild). paintsAll is, for
@@ -109,12 +122,19 @@ private:
         view::StrokeParams params;
     };
 
+    // A tile of the stroke record as it was before a step, as (id, count) runs.
+    struct MarkTile {
+        Rect area;
+        std::vector<uint16_t> runs;
+    };
+
     struct Step {
         StepKind kind = StepKind::None;
         std::vector<Segment> segments; // a stroke's steps
         WholeOperation operation;      // a whole-picture operation
         std::vector<TileRecord> before;
-        bool recorded = false; // before holds what the step overwrote
+        std::vector<MarkTile> marksBefore; // the record's tiles the step changed
+        bool recorded = false;             // before and marksBefore hold what the step overwrote
         size_t bytes = 0;
         Rect changed;
     };
@@ -129,9 +149,13 @@ private:
     void PrepareTiles(const RasterImage &work);
     void Restore(const Step &step, const RasterImage &source, const RasterImage &work);
     bool Replay(const Step &step, const RasterImage &source, const RasterImage &work,
-                const document::ProgressSink &progress) const;
+                const document::ProgressSink &progress);
     void Rebuild(size_t steps, const RasterImage &source, const RasterImage &work,
-                 const document::ProgressSink &progress) const;
+                 const document::ProgressSink &progress);
+    uint16_t MarkId(const view::StrokeParams &params);
+    void CaptureTiles(const Rect &area, const RasterImage &work);
+    Rect Spread(const std::vector<Segment> &segments, const RasterImage &source,
+                const RasterImage &work, const document::ProgressSink &progress, bool capture);
 
     size_t budget_;
     std::vector<Step> steps_;
@@ -145,7 +169,11 @@ private:
     bool stroking_ = false;                          // between BeginStroke and EndStroke
     Step current_;                                   // the stroke being painted
     std::unordered_map<size_t, TileBytes> captured_; // a stroke's tiles before it touched them
+    std::unordered_map<size_t, std::vector<uint16_t>> capturedMarks_; // the same of the record
     bool captureFailed_ = false;
+
+    colour::StrokeRecord record_;
+    std::unique_ptr<colour::EdgeCost> edgeCost_; // of the source, made for the first spread
 
     // The paints seen, with their colour tables, and for each tile the latest paints
     // written into it: the candidates its records try.

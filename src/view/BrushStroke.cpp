@@ -99,12 +99,14 @@ Rect StrokeLine(const RasterImage &source, const RasterImage &work, int32_t x1, 
 
 Rect StrokeLine(const RasterImage &source, const RasterImage &work, int32_t x1, int32_t y1,
                 int32_t x2, int32_t y2, const StrokeParams &params,
-                const colour::GreyColourTable &colours)
+                const colour::GreyColourTable &colours, colour::StrokeRecord *record, uint16_t mark)
 {
     const int64_t width = std::min(RasterWidth(source), RasterWidth(work));
     const int64_t height = std::min(RasterHeight(source), RasterHeight(work));
     if (params.radius < 0 || !source.Pixels || !work.Pixels || width <= 0 || height <= 0)
         return {};
+    if (record && (!record->Allocated() || record->Width() != width || record->Height() != height))
+        record = nullptr;
 
     const int64_t r = params.radius;
     const std::vector<CentreRun> runs = CentreRuns(x1, y1, x2, y2);
@@ -142,6 +144,8 @@ Rect StrokeLine(const RasterImage &source, const RasterImage &work, int32_t x1, 
             ColorizeRun(s, d, hi - lo + 1, grey, colours);
         else
             std::memmove(d, s, size_t(hi - lo + 1) * 3);
+        if (record)
+            std::fill(record->Row(int32_t(y)) + lo, record->Row(int32_t(y)) + hi + 1, mark);
 
         const Rect row{int32_t(lo), int32_t(y), int32_t(hi + 1), int32_t(y + 1)};
         if (!any) {

@@ -64,6 +64,20 @@ RasterImage PhotoLike(int32_t w, int32_t h, std::mt19937 &rng)
     return r;
 }
 
+// The work raster's bytes, then the stroke record's ids (all 0 until it is made).
+Bytes State(const RasterImage &work, const history::History &history)
+{
+    Bytes state = Pixels(work);
+    const colour::StrokeRecord &record = history.Record();
+    for (int32_t y = 0; y < RasterHeight(work); ++y)
+        for (int32_t x = 0; x < RasterWidth(work); ++x) {
+            const uint16_t id = record.Allocated() ? record.Row(y)[x] : 0;
+            state.push_back(uint8_t(id));
+            state.push_back(uint8_t(id >> 8));
+        }
+    return state;
+}
+
 // Every state the work raster went through by steps gets an id of its own, so that
 // "saved" is the plain question whether the state now is the one marked.
 struct Model {
@@ -106,7 +120,7 @@ TEST_P(HistoryModelTest, EveryActionLeavesWhatFullCopiesWouldHold)
             history.Start(source, work);
         }
         Model model;
-        model.states.push_back(Pixels(work));
+        model.states.push_back(State(work, history));
         model.ids.push_back(0);
         for (int action = 0; action < 60; ++action) {
             const int kind = pick(0, 10);
@@ -120,8 +134,10 @@ TEST_P(HistoryModelTest, EveryActionLeavesWhatFullCopiesWouldHold)
                                : pick(0, 5) == 0 ? pick(-300, 300)
                                                  : pick(-100, 100);
                 p.colorize = pick(0, 3) != 0;
-                // Tones kept for about one hue in five, without drawing another number.
+                // Tones kept for about one hue in five and edges followed for one saturation
+                // in three, without drawing another number.
                 p.keepTones = p.hue % 5 == 0;
+                p.followEdges = p.saturation % 3 == 0;
                 int32_t x = pick(-30, w + 30), y = pick(-30, h + 30);
                 for (int segments = pick(1, 6); segments > 0; --segments) {
                     const int32_t nx = std::clamp(x + pick(-40, 40), -50, w + 50);
@@ -135,26 +151,32 @@ TEST_P(HistoryModelTest, EveryActionLeavesWhatFullCopiesWouldHold)
                     if (pick(0, 12) == 0) {
                         // Grayscale from the keyboard while the mouse is held: the stroke
                         // so far, the operation and the rest of the stroke are three steps.
-                        model.Step(Pixels(work));
+                        // (A stroke that follows the edges spreads as its first step
+                        // ends, which the model cannot see from here: it ends first.)
+                        if (p.followEdges)
+                            history.EndStroke(source, work);
+                        model.Step(State(work, history));
                         ASSERT_TRUE(history.Apply(source, work, Grey, {}));
-                        model.Step(Pixels(work));
+                        model.Step(State(work, history));
+                        if (p.followEdges)
+                            history.BeginStroke();
                     }
                 }
                 history.EndStroke(source, work);
-                model.Step(Pixels(work));
+                model.Step(State(work, history));
             } else if (kind == 5) {
                 ASSERT_TRUE(history.Apply(source, work, Grey, {}));
-                model.Step(Pixels(work));
+                model.Step(State(work, history));
             } else if (kind == 7) {
                 ASSERT_TRUE(history.Apply(source, work, Soft, {}));
-                model.Step(Pixels(work));
+                model.Step(State(work, history));
             } else if (kind == 6) {
                 const int32_t hue = pick(0, 255), sat = pick(0, 255), bright = pick(-100, 100);
                 const bool colorize = pick(0, 3) != 0;
                 const colour::Paint paint{hue, sat, bright, hue % 5 == 0};
                 ASSERT_TRUE(history.Apply(source, work, ColourAll(paint, colorize), {},
                                           colorize ? std::optional(paint) : std::nullopt));
-                model.Step(Pixels(work));
+                model.Step(State(work, history));
             } else {
                 const bool undo = kind <= 9;
                 const bool could = undo ? model.done > 0 : model.done + 1 < model.states.size();
@@ -175,7 +197,7 @@ TEST_P(HistoryModelTest, EveryActionLeavesWhatFullCopiesWouldHold)
                         }
                     }
             }
-            ASSERT_EQ(Pixels(work), model.states[model.done])
+            ASSERT_EQ(State(work, history), model.states[model.done])
                 << "seed " << seed << ", action " << action << " (kind " << kind << "), " << w
                 << " x " << h;
             ASSERT_EQ(history.DoneCount(), model.done);
@@ -327,5 +349,111 @@ TEST(HistoryApply, ARebuildReportsOneRisingBarFromZeroToZero)
     // Each of the nine rows of each Soften moves the bar.
     EXPECT_GE(rising.size(), 2u * 9u - 2u);
 }
+
+} // namespace
+
+namespace {
+
+// A picture in two flat halves, grey 60 on the left and 180 on the right.
+struct Halves {
+    RasterImage source, work;
+    Halves(int32_t w, int32_t h)
+    {
+        source = newdib(w, h, 24, nullptr, 0);
+        for (int32_t y = 0; y < h; ++y)
+            for (int32_t x = 0; x < w; ++x)
+                setpixel(source, x, y, x < w / 2 ? 0x3c3c3cu : 0xb4b4b4u);
+        work = newdib(w, h, 24, nullptr, 0);
+        Put(work, Pixels(source));
+    }
+    ~Halves()
+    {
+        deldib(source);
+        deldib(work);
+    }
+};
+
+view::StrokeParams Following(int32_t radius)
+{
+    view::StrokeParams p;
+    p.radius = radius;
+    p.hue = 30;
+    p.saturation = 220;
+    p.followEdges = true;
+    return p;
+}
+
+TEST(HistorySpread, AStrokeAndItsSpreadAreOneStepThatUndoAndRedoPutBackExactly)
+{
+    Halves p(160, 90);
+    history::History history;
+    history.BeginStroke();
+    history.PaintStroke(p.source, p.work, 20, 40, 30, 45, Following(3));
+    const Bytes painted = State(p.work, history);
+    const Rect spread = history.EndStroke(p.source, p.work);
+    EXPECT_EQ(history.StepCount(), 1u);
+    // The left half is coloured to its edge; the right half is as it was.
+    EXPECT_TRUE(spread.Left == 0 && spread.Top == 0 && spread.Bottom == 90);
+    EXPECT_NE(getpixel(p.work, 0, 0), getpixel(p.source, 0, 0));
+    EXPECT_NE(getpixel(p.work, 75, 89), getpixel(p.source, 75, 89));
+    for (int32_t y = 0; y < 90; ++y)
+        for (int32_t x = 84; x < 160; ++x)
+            ASSERT_EQ(getpixel(p.work, x, y), getpixel(p.source, x, y)) << x << "," << y;
+    const Bytes after = State(p.work, history);
+    EXPECT_NE(after, painted);
+
+    // A whole-picture operation keeps the record and changes only the raster.
+    ASSERT_TRUE(history.Apply(p.source, p.work, Grey, {}));
+    const Bytes greyed = State(p.work, history);
+    EXPECT_TRUE(std::equal(after.begin() + RasterImageSize(p.work), after.end(),
+                           greyed.begin() + RasterImageSize(p.work)));
+
+    history.Undo(p.source, p.work);
+    history.Undo(p.source, p.work);
+    Halves fresh(160, 90);
+    history::History none;
+    EXPECT_EQ(State(p.work, history), State(fresh.work, none));
+    history.Redo(p.source, p.work);
+    EXPECT_EQ(State(p.work, history), after);
+}
+
+struct EdgeCase {
+    const char *name;
+    int32_t w, h, x1, y1, x2, y2, radius;
+};
+
+class HistorySpreadEdges : public testing::TestWithParam<EdgeCase> {};
+
+// Strokes that reach past the picture, a radius far beyond a tiny picture, and the
+// widest picture there is: the spread stays inside, the stroke's own pixels keep its
+// colour, and undo gives back the picture as opened.
+TEST_P(HistorySpreadEdges, StaysInsideAndUndoesExactly)
+{
+    const EdgeCase &c = GetParam();
+    Halves p(c.w, c.h);
+    for (const size_t budget : {size_t(64) << 20, size_t(0)}) {
+        history::History history(budget);
+        history.BeginStroke();
+        history.PaintStroke(p.source, p.work, c.x1, c.y1, c.x2, c.y2, Following(c.radius));
+        const Rect spread = history.EndStroke(p.source, p.work);
+        EXPECT_TRUE(spread.Empty()
+                    || (spread.Left >= 0 && spread.Top >= 0 && spread.Right <= c.w
+                        && spread.Bottom <= c.h));
+        const Bytes after = State(p.work, history);
+        history.Undo(p.source, p.work);
+        EXPECT_EQ(Pixels(p.work), Pixels(p.source)) << "budget " << budget;
+        history.Redo(p.source, p.work);
+        EXPECT_EQ(State(p.work, history), after) << "budget " << budget;
+        history.Undo(p.source, p.work);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HistorySpreadEdges,
+    testing::Values(EdgeCase{"OnePixelRadius100", 1, 1, 0, 0, 0, 0, 100},
+                    EdgeCase{"AlongTheRightEdge", 64, 40, 63, -5, 63, 45, 4},
+                    EdgeCase{"FromOutsideTheCorner", 64, 40, -30, -30, 2, 2, 6},
+                    EdgeCase{"OneRowTheWidestThereIs", 32767, 1, 32760, 0, 32800, 0, 3}),
+    [](const testing::TestParamInfo<EdgeCase> &param) { return std::string(param.param.name); });
 
 } // namespace

@@ -1,0 +1,282 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Follow edges on a 6000 x 4000 synthetic photograph (bench/SyntheticPhoto.h, 36
+// regions, one scribble each, radius 15 and 100 pixels long), single thread:
+//   BM_EdgeCost        the cost map, made once per picture at the first spread
+//   BM_LocalSpread     the spread after a new stroke of radius 20 and 300 pixels in one
+//                      region, the other regions' scribbles already painted
+//   BM_WholeSpread     every scribble spread over the whole picture at once
+//   BM_OpenCV_*        ximgproc's domain transform (recursive) and fast global smoother
+//                      on the same picture: three float channels (the scribbles' hue as a
+//                      unit vector, and their mask), guided by the grey picture
+// Counters on the whole-picture runs: right (share of the pixels not painted by a
+// scribble that got their own region's colour), leaked (got another region's) and
+// unreached; for the local spread, reached_mp (the megapixels the new stroke reaches).
+#include "SyntheticPhoto.h"
+
+#include "colour/EdgeCost.h"
+#include "colour/EdgeSpread.h"
+#include "colour/GreyColourTable.h"
+#include "colour/StrokeRecord.h"
+#include "view/BrushStroke.h"
+
+#include <benchmark/benchmark.h>
+
+#ifdef TINTWELL_HAVE_OPENCV
+#include <opencv2/core.hpp>
+#include <opencv2/ximgproc.hpp>
+#endif
+
+#include <cmath>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+constexpr int32_t kWidth = 6000, kHeight = 4000, kRegions = 36;
+
+struct Scene {
+    synthetic::Photo photo;
+    RasterImage work{};
+    colour::StrokeRecord record;
+    std::unique_ptr<colour::EdgeCost> cost;
+    std::vector<view::StrokeParams> brushes; // per region
+    Scene()
+    {
+        photo = synthetic::MakePhoto(kWidth, kHeight, kRegions, 7);
+        work = newdib(kWidth, kHeight, 24, nullptr, 0);
+        std::memcpy(work.Pixels, photo.raster.Pixels, RasterImageSize(work));
+        record.Reset(kWidth, kHeight);
+        record.Allocate();
+        cost = std::make_unique<colour::EdgeCost>(photo.raster);
+        brushes.resize(kRegions);
+        for (int32_t k = 0; k < kRegions; ++k) {
+            view::StrokeParams &b = brushes[size_t(k)];
+            b.hue = k * 256 / kRegions;
+            b.saturation = 200;
+            b.followEdges = true;
+        }
+    }
+    void Paint(const synthetic::Scribble &s, int32_t radius)
+    {
+        view::StrokeParams b = brushes[s.region];
+        b.radius = radius;
+        const colour::GreyColourTable table = colour::MakeGreyColourTable(view::PaintOf(b));
+        view::StrokeLine(photo.raster, work, s.x1, s.y1, s.x2, s.y2, b, table, &record,
+                         record.IdOf(view::MarkOf(b)));
+    }
+    uint16_t Region(int32_t x, int32_t y) const
+    {
+        return photo.region[size_t(y) * size_t(kWidth) + size_t(x)];
+    }
+};
+
+Scene &TheScene()
+{
+    static Scene scene;
+    return scene;
+}
+
+struct Shares {
+    double right = 0, leaked = 0, unreached = 0;
+};
+
+// Each pixel not painted by a scribble, by the region whose colour it is nearest to
+// (its own, a neighbour's) or nearer the grey than to any.
+Shares JudgeColours(Scene &s)
+{
+    std::vector<colour::GreyColourTable> tables;
+    for (const view::StrokeParams &b : s.brushes)
+        tables.push_back(colour::MakeGreyColourTable(view::PaintOf(b)));
+    const colour::GreyTerms &terms = colour::GreyTermTable();
+    size_t right = 0, leaked = 0, unreached = 0;
+    for (int32_t y = 0; y < kHeight; ++y) {
+        const uint8_t *src = PictureRow(s.photo.raster, y);
+        const uint8_t *out = PictureRow(s.work, y);
+        for (int32_t x = 0; x < kWidth; ++x, src += 3, out += 3) {
+            if (s.record.Row(y)[x] != 0)
+                continue;
+            const size_t g = size_t(terms.Blue[src[0]] + terms.Green[src[1]] + terms.Red[src[2]]);
+            auto distance = [&](int32_t b, int32_t gr, int32_t r) {
+                return (out[0] - b) * (out[0] - b) + (out[1] - gr) * (out[1] - gr)
+                       + (out[2] - r) * (out[2] - r);
+            };
+            const uint16_t own = s.Region(x, y);
+            int32_t best = distance(src[0], src[1], src[2]);
+            int kind = 2;
+            for (int32_t k = 0; k < kRegions; ++k) {
+                const colour::GreyColourTable &t = tables[size_t(k)];
+                const int32_t d = distance(t.Blue[g], t.Green[g], t.Red[g]);
+                if (d < best || (d == best && k == own)) {
+                    best = d;
+                    kind = k == own ? 0 : 1;
+                }
+            }
+            (kind == 0 ? right : kind == 1 ? leaked : unreached) += 1;
+        }
+    }
+    const double all = double(right + leaked + unreached);
+    return {double(right) / all, double(leaked) / all, double(unreached) / all};
+}
+
+void Report(benchmark::State &state, const Shares &shares)
+{
+    state.counters["right"] = shares.right;
+    state.counters["leaked"] = shares.leaked;
+    state.counters["unreached"] = shares.unreached;
+}
+
+void BM_EdgeCost(benchmark::State &state)
+{
+    Scene &s = TheScene();
+    for (auto _ : state) {
+        colour::EdgeCost cost(s.photo.raster);
+        benchmark::DoNotOptimize(cost.Data());
+    }
+}
+BENCHMARK(BM_EdgeCost)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_LocalSpread(benchmark::State &state)
+{
+    Scene &s = TheScene();
+    for (const synthetic::Scribble &sc : s.photo.scribbles)
+        s.Paint(sc, sc.radius);
+    // A new stroke of radius 20 and 300 pixels in the largest region's scribble place.
+    const synthetic::Scribble &first = s.photo.scribbles.front();
+    const double a = std::atan2(first.y2 - first.y1, first.x2 - first.x1);
+    const synthetic::Scribble stroke{first.x1,
+                                     first.y1,
+                                     int32_t(first.x1 + 300 * std::cos(a)),
+                                     int32_t(first.y1 + 300 * std::sin(a)),
+                                     20,
+                                     first.region};
+    s.Paint(stroke, 20);
+    const view::StrokeParams b = s.brushes[stroke.region];
+    const uint16_t id = s.record.IdOf(view::MarkOf(b));
+    const Rect area{std::min(stroke.x1, stroke.x2) - 20, std::min(stroke.y1, stroke.y2) - 20,
+                    std::max(stroke.x1, stroke.x2) + 21, std::max(stroke.y1, stroke.y2) + 21};
+    double reached = 0;
+    for (auto _ : state) {
+        const colour::EdgeSpread spread(s.photo.raster, *s.cost, s.record, area, id);
+        spread.Write(s.work);
+        reached = double(spread.Area().Width()) * spread.Area().Height() / 1e6;
+    }
+    state.counters["reached_box_mp"] = reached;
+}
+BENCHMARK(BM_LocalSpread)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_WholeSpread(benchmark::State &state)
+{
+    Scene &s = TheScene();
+    std::memcpy(s.work.Pixels, s.photo.raster.Pixels, RasterImageSize(s.work));
+    for (int32_t y = 0; y < kHeight; ++y)
+        std::fill(s.record.Row(y), s.record.Row(y) + kWidth, uint16_t(0));
+    for (const synthetic::Scribble &sc : s.photo.scribbles)
+        s.Paint(sc, sc.radius);
+    for (auto _ : state) {
+        const colour::EdgeSpread spread(s.photo.raster, *s.cost, s.record);
+        spread.Write(s.work);
+    }
+    Report(state, JudgeColours(s));
+    state.counters["scribbles"] = double(s.photo.scribbles.size());
+}
+BENCHMARK(BM_WholeSpread)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+#ifdef TINTWELL_HAVE_OPENCV
+// The scribbles as three float channels (cos and sin of the hue angle, and 1) where a
+// scribble painted, 0 elsewhere; the grey picture as guide.
+struct OpenCvInput {
+    cv::Mat guide, scribbles;
+};
+
+OpenCvInput MakeInput(Scene &s)
+{
+    OpenCvInput in;
+    in.guide.create(kHeight, kWidth, CV_8UC1);
+    in.scribbles = cv::Mat::zeros(kHeight, kWidth, CV_32FC3);
+    for (int32_t y = 0; y < kHeight; ++y) {
+        const uint8_t *src = PictureRow(s.photo.raster, y);
+        for (int32_t x = 0; x < kWidth; ++x) {
+            in.guide.at<uint8_t>(y, x) = src[3 * x];
+            const uint16_t m = s.record.Row(y)[x];
+            if (m != 0) {
+                const double angle = 2 * M_PI * s.record.Mark(m).paint.hue / 256.0;
+                in.scribbles.at<cv::Vec3f>(y, x) = {float(std::cos(angle)), float(std::sin(angle)),
+                                                    1.0f};
+            }
+        }
+    }
+    return in;
+}
+
+// Each pixel not painted by a scribble, by the scribble hue nearest to the filtered one.
+Shares JudgeFiltered(Scene &s, const cv::Mat &filtered)
+{
+    size_t right = 0, leaked = 0, unreached = 0;
+    for (int32_t y = 0; y < kHeight; ++y)
+        for (int32_t x = 0; x < kWidth; ++x) {
+            if (s.record.Row(y)[x] != 0)
+                continue;
+            const cv::Vec3f v = filtered.at<cv::Vec3f>(y, x);
+            if (v[2] < 1e-4f) {
+                ++unreached;
+                continue;
+            }
+            const double angle = std::atan2(v[1], v[0]);
+            int32_t best = 0;
+            double bestD = 1e9;
+            for (int32_t k = 0; k < kRegions; ++k) {
+                const double a = 2 * M_PI * s.brushes[size_t(k)].hue / 256.0;
+                const double d = std::abs(std::remainder(angle - a, 2 * M_PI));
+                if (d < bestD) {
+                    bestD = d;
+                    best = k;
+                }
+            }
+            (best == s.Region(x, y) ? right : leaked) += 1;
+        }
+    const double all = double(right + leaked + unreached);
+    return {double(right) / all, double(leaked) / all, double(unreached) / all};
+}
+
+void BM_OpenCV_dtFilter(benchmark::State &state)
+{
+    Scene &s = TheScene();
+    cv::setNumThreads(1);
+    const OpenCvInput in = MakeInput(s);
+    cv::Mat out;
+    const double sigmaSpatial = double(state.range(0)), sigmaColour = double(state.range(1));
+    for (auto _ : state)
+        cv::ximgproc::dtFilter(in.guide, in.scribbles, out, sigmaSpatial, sigmaColour,
+                               cv::ximgproc::DTF_RF, 3);
+    Report(state, JudgeFiltered(s, out));
+}
+BENCHMARK(BM_OpenCV_dtFilter)
+    ->Args({600, 10})
+    ->Args({200, 4})
+    ->ArgNames({"sigma_spatial", "sigma_colour"})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+
+void BM_OpenCV_fastGlobalSmoother(benchmark::State &state)
+{
+    Scene &s = TheScene();
+    cv::setNumThreads(1);
+    const OpenCvInput in = MakeInput(s);
+    cv::Mat out;
+    const double lambda = double(state.range(0)), sigmaColour = double(state.range(1));
+    for (auto _ : state)
+        cv::ximgproc::fastGlobalSmootherFilter(in.guide, in.scribbles, out, lambda, sigmaColour,
+                                               0.25, 3);
+    Report(state, JudgeFiltered(s, out));
+}
+BENCHMARK(BM_OpenCV_fastGlobalSmoother)
+    ->Args({20000, 6})
+    ->Args({2000, 3})
+    ->ArgNames({"lambda", "sigma_colour"})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+#endif
+
+} // namespace
+
+BENCHMARK_MAIN();
