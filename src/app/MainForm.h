@@ -293,6 +293,7 @@ private:
     SpinEdit *RadiusED = nullptr;
     QLabel *ZoomLabel = nullptr;
     SpinEdit *ZoomEd = nullptr;
+    QCheckBox *FollowEdgesCheck = nullptr;
     QCheckBox *KeepTonesCheck = nullptr;
     AlignPanel *Panel20 = nullptr;
     Swatch *Shape1 = nullptr;

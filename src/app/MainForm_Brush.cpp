@@ -11,7 +11,8 @@
 // the view shows the original.
 //
 // Each stroke step goes through the undo history, which notes what the step may
-// overwrite before it paints with the fast brush.
+// overwrite before it paints with the fast brush. With Follow edges checked, the release
+// spreads the stroke's colour (colour/EdgeSpread.h) as part of the same step.
 //
 // The repaint after a stroke step draws, through the view's own drawing, only the view
 // rectangle that shows the raster pixels the step wrote, after removing the outline.
@@ -72,7 +73,13 @@ void TMainForm::PaintBox1MouseUp(Qt::MouseButton, ShiftState, int X, int Y)
     LastMouseY = Y;
     Painting = false;
     Timer1->stop();
-    UndoHistory.EndStroke(SourceRaster, WorkRaster);
+    // With Follow edges the stroke's colour spreads now, before any later event is
+    // handled; a large spread shows its progress in the status bar.
+    const Rect spread = UndoHistory.EndStroke(SourceRaster, WorkRaster, StatusBarProgress());
+    if (!spread.Empty()) {
+        RepaintStroke(spread);
+        DrawOutline(X, Y);
+    }
     RecoveryStep();
 }
 
@@ -107,6 +114,7 @@ view::StrokeParams TMainForm::StrokeNow(int32_t hue, int32_t sat) const
     params.brightness = BrightEd->value();
     params.colorize = ColorierenBtn->isChecked();
     params.keepTones = KeepTonesCheck->isChecked();
+    params.followEdges = FollowEdgesCheck->isChecked();
     return params;
 }
 

@@ -133,10 +133,15 @@ void TMainForm::CreateControls()
     ZoomLabel = MakeLabel(SpeedBar1, "ZoomLabel", QStringLiteral("Zoom:"), 8, 184);
     ZoomEd = MakeSpin(SpeedBar1, "ZoomEd", {8, 200, 73, 22}, 10, 1000, 10, 100,
                       QStringLiteral("Shows the picture larger or smaller"));
+    FollowEdgesCheck =
+        Named(new QCheckBox(QStringLiteral("Follow edges"), SpeedBar1), "FollowEdgesCheck");
+    FollowEdgesCheck->setToolTip(
+        QStringLiteral("Spreads each stroke's colour up to the edges of the picture"));
+    FollowEdgesCheck->setFont(WindowFont(false));
     KeepTonesCheck =
         Named(new QCheckBox(QStringLiteral("Keep tones"), SpeedBar1), "KeepTonesCheck");
     KeepTonesCheck->setToolTip(QStringLiteral("Colours keep the lightness of the photograph"));
-    // In the bar's bold face the caption would not fit the box's 78 pixels.
+    // In the bar's bold face the captions would not fit the boxes' 78 pixels.
     KeepTonesCheck->setFont(WindowFont(false));
     LayOutSpeedBar();
     SpeedBar1->installEventFilter(this);
@@ -248,7 +253,7 @@ void TMainForm::CreateControls()
 void TMainForm::LayOutSpeedBar()
 {
     // Along the left or right edge: the buttons in a column, 3 pixels in from the
-    // bar's left edge, then radius and zoom with their labels, then the check box.
+    // bar's left edge, then radius and zoom with their labels, then the check boxes.
     if (dockEdge_ == view::DockEdge::Left || dockEdge_ == view::DockEdge::Right) {
         ColorierenBtn->setGeometry(3, 11, 78, 64);
         RadiergummiBtn->setGeometry(3, 75, 78, 64);
@@ -256,16 +261,18 @@ void TMainForm::LayOutSpeedBar()
         RadiusED->setGeometry(8, 160, 73, 22);
         ZoomLabel->move(8, 184);
         ZoomEd->setGeometry(8, 200, 73, 22);
-        KeepTonesCheck->setGeometry(8, 232, 78, 17);
+        FollowEdgesCheck->setGeometry(8, 232, 78, 17);
+        KeepTonesCheck->setGeometry(8, 251, 78, 17);
         return;
     }
     // Along the top or bottom edge: the buttons in a row, then each label over its
-    // spin box, side by side, then the check box level with the boxes.
+    // spin box, side by side, then the check boxes level with the boxes.
     ColorierenBtn->setGeometry(3, 3, 78, 64);
     RadiergummiBtn->setGeometry(81, 3, 78, 64);
     RadiusLabel->move(168, 12);
     RadiusED->setGeometry(168, 28, 73, 22);
     ZoomLabel->move(248, 12);
     ZoomEd->setGeometry(248, 28, 73, 22);
-    KeepTonesCheck->setGeometry(328, 30, 78, 17);
+    FollowEdgesCheck->setGeometry(328, 30, 78, 17);
+    KeepTonesCheck->setGeometry(410, 30, 78, 17);
 }

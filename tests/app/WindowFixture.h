@@ -65,6 +65,7 @@ public:
     using TMainForm::ColourLabel;
     using TMainForm::Exeit1;
     using TMainForm::File1;
+    using TMainForm::FollowEdgesCheck;
     using TMainForm::GrrayBtn;
     using TMainForm::Help1;
     using TMainForm::HueED;

@@ -91,7 +91,8 @@ private slots:
         row("RadiergummiBtn", {3, 75, 78, 64});
         row("RadiusED", {8, 160, 73, 22});
         row("ZoomEd", {8, 200, 73, 22});
-        row("KeepTonesCheck", {8, 232, 78, 17});
+        row("FollowEdgesCheck", {8, 232, 78, 17});
+        row("KeepTonesCheck", {8, 251, 78, 17});
         row("Panel20", {692, 41, 72, 444});
         row("Shape1", {4, 4, 22, 45});
         row("Shape3", {25, 4, 21, 45});
@@ -545,19 +546,21 @@ private slots:
         QVERIFY(form->RadiergummiBtn->x() >= form->ColorierenBtn->geometry().right());
         for (QWidget *w : std::initializer_list<QWidget *>{
                  form->ColorierenBtn, form->RadiergummiBtn, form->RadiusED, form->ZoomEd,
-                 form->RadiusLabel, form->ZoomLabel, form->KeepTonesCheck})
+                 form->RadiusLabel, form->ZoomLabel, form->FollowEdgesCheck, form->KeepTonesCheck})
             QVERIFY2(QRect(QPoint(0, 0), bar.size()).contains(w->geometry()),
                      qPrintable(w->objectName()));
         QVERIFY(!form->RadiusED->geometry().intersects(form->ZoomEd->geometry()));
         QVERIFY(!form->RadiusED->geometry().intersects(form->RadiergummiBtn->geometry()));
-        QVERIFY(form->KeepTonesCheck->x() >= form->ZoomEd->geometry().right());
+        QVERIFY(form->FollowEdgesCheck->x() >= form->ZoomEd->geometry().right());
+        QVERIFY(form->KeepTonesCheck->x() >= form->FollowEdgesCheck->geometry().right());
 
         form->DockSpeedBar(view::DockEdge::Bottom);
         QCOMPARE(form->SpeedBar1->geometry().bottom(), form->OuterPanel->height() - 1);
         form->DockSpeedBar(view::DockEdge::Left);
         QCOMPARE(form->SpeedBar1->geometry(), QRect(0, 41, 89, 444));
         QCOMPARE(form->ZoomEd->geometry(), QRect(8, 200, 73, 22));
-        QCOMPARE(form->KeepTonesCheck->geometry(), QRect(8, 232, 78, 17));
+        QCOMPARE(form->FollowEdgesCheck->geometry(), QRect(8, 232, 78, 17));
+        QCOMPARE(form->KeepTonesCheck->geometry(), QRect(8, 251, 78, 17));
     }
 
     void pressOnAButtonDoesNotDrag()
