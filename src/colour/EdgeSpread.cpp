@@ -267,7 +267,8 @@ void EdgeSpread::Propagate(const Progress &progress)
     // such a walk is within 2 End of the stroke (distances are symmetric).
     auto inside = [&](size_t i) { return !nearest || (nearest[i] != 0 && nearest[i] <= bound); };
 
-    BucketQueue<MarkEntry> queue;
+    // The seeds of each mark that spreads.
+    std::vector<std::vector<uint32_t>> seeds(record_.MarkCount() + 1);
     for (int32_t y = box_.Top; y < box_.Bottom; ++y) {
         const uint16_t *marks = record_.Row(y);
         for (int32_t x = box_.Left; x < box_.Right; ++x) {
@@ -275,61 +276,72 @@ void EdgeSpread::Propagate(const Progress &progress)
             if (m == 0 || !record_.Mark(m).spreads)
                 continue;
             const size_t i = cost_.Index(x, y);
-            if (!inside(i))
-                continue;
-            slots[i].near1 = 1;
-            slots[i].mark1 = m;
-            queue.Push(0, MarkEntry{uint32_t(i), m});
+            if (inside(i))
+                seeds[m].push_back(uint32_t(i));
         }
     }
+    // Offers mark m at 1 + distance nn to pixel n: true when it is one of the pixel's two
+    // nearest marks now, so the walk goes on from there.
+    auto offer = [slots](size_t n, uint32_t nn, uint16_t m) {
+        Slots &t = slots[n];
+        if (t.mark1 == m) {
+            if (nn >= t.near1)
+                return false;
+            t.near1 = nn;
+        } else if (t.mark2 == m) {
+            if (nn >= t.near2)
+                return false;
+            t.near2 = nn;
+            if (Before(t.near2, t.mark2, t.near1, t.mark1)) {
+                std::swap(t.near1, t.near2);
+                std::swap(t.mark1, t.mark2);
+            }
+        } else if (t.near1 == 0 || Before(nn, m, t.near1, t.mark1)) {
+            t.near2 = t.near1;
+            t.mark2 = t.mark1;
+            t.near1 = nn;
+            t.mark1 = m;
+        } else if (t.near2 == 0 || Before(nn, m, t.near2, t.mark2)) {
+            t.near2 = nn;
+            t.mark2 = m;
+        } else {
+            return false;
+        }
+        return true;
+    };
     const size_t expected = 2
                             * (whole_ ? size_t(box_.Width()) * size_t(box_.Height())
                                       : size_t(area_.Width()) * size_t(area_.Height()));
     size_t visited = 0;
-    queue.Drain([&](uint32_t d, MarkEntry e) {
-        const Slots &s = slots[e.index];
-        if (!((s.mark1 == e.mark && s.near1 == d + 1) || (s.mark2 == e.mark && s.near2 == d + 1)))
-            return;
-        if (progress && (++visited & 0xffff) == 0)
-            progress(
-                int32_t(30 + std::min<size_t>(60, visited * 60 / std::max<size_t>(expected, 1))));
-        for (const StepTo &step : steps) {
-            const uint32_t c = StepCost(cost, e.index, step);
-            const size_t n = size_t(ptrdiff_t(e.index) + step.to);
-            if (c == 0 || !inside(n))
-                continue;
-            const uint32_t nd = d + c;
-            if (nd >= reach_.end)
-                continue;
-            const uint32_t nn = nd + 1;
-            Slots &t = slots[n];
-            if (t.mark1 == e.mark) {
-                if (nn < t.near1) {
-                    t.near1 = nn;
-                    queue.Push(nd, MarkEntry{uint32_t(n), e.mark});
-                }
-            } else if (t.mark2 == e.mark) {
-                if (nn < t.near2) {
-                    t.near2 = nn;
-                    if (Before(t.near2, t.mark2, t.near1, t.mark1)) {
-                        std::swap(t.near1, t.near2);
-                        std::swap(t.mark1, t.mark2);
-                    }
-                    queue.Push(nd, MarkEntry{uint32_t(n), e.mark});
-                }
-            } else if (t.near1 == 0 || Before(nn, e.mark, t.near1, t.mark1)) {
-                t.near2 = t.near1;
-                t.mark2 = t.mark1;
-                t.near1 = nn;
-                t.mark1 = e.mark;
-                queue.Push(nd, MarkEntry{uint32_t(n), e.mark});
-            } else if (t.near2 == 0 || Before(nn, e.mark, t.near2, t.mark2)) {
-                t.near2 = nn;
-                t.mark2 = e.mark;
-                queue.Push(nd, MarkEntry{uint32_t(n), e.mark});
+    // One mark at a time: its walks stay near its own strokes, so the memory they touch
+    // stays small. The two nearest marks come out the same in any order: a mark is held
+    // back only where two marks already at their final distances are nearer, and then
+    // nowhere beyond through that pixel either.
+    BucketQueue<uint32_t> queue;
+    for (uint16_t m = 1; m < seeds.size(); ++m) {
+        if (seeds[m].empty())
+            continue;
+        for (const uint32_t i : seeds[m])
+            if (offer(i, 1, m))
+                queue.Push(0, i);
+        queue.Drain([&](uint32_t d, uint32_t i) {
+            const Slots &s = slots[i];
+            if (!((s.mark1 == m && s.near1 == d + 1) || (s.mark2 == m && s.near2 == d + 1)))
+                return;
+            if (progress && (++visited & 0xffff) == 0)
+                progress(int32_t(
+                    30 + std::min<size_t>(60, visited * 60 / std::max<size_t>(expected, 1))));
+            for (const StepTo &step : steps) {
+                const uint32_t c = StepCost(cost, i, step);
+                const size_t n = size_t(ptrdiff_t(i) + step.to);
+                if (c == 0 || !inside(n))
+                    continue;
+                const uint32_t nd = d + c;
+                if (nd < reach_.end && offer(n, nd + 1, m))
+                    queue.Push(nd, uint32_t(n));
             }
-        }
-    });
+        });
+    }
 }
 
 struct EdgeSpread::Nearest {
