@@ -64,6 +64,37 @@ inline Photo MakePhoto(int32_t width, int32_t height, int32_t regions, uint32_t 
             }
             p.region[size_t(y) * size_t(width) + size_t(x)] = uint16_t(best);
         }
+    // A warped cell can fall apart into pieces: each piece is a region of its own.
+    {
+        std::vector<uint16_t> piece(p.region.size(), UINT16_MAX);
+        std::vector<size_t> stack;
+        uint16_t pieces = 0;
+        for (size_t start = 0; start < p.region.size(); ++start) {
+            if (piece[start] != UINT16_MAX)
+                continue;
+            const uint16_t cell = p.region[start];
+            piece[start] = pieces;
+            stack.push_back(start);
+            while (!stack.empty()) {
+                const size_t i = stack.back();
+                stack.pop_back();
+                const auto x = int32_t(i % size_t(width)), y = int32_t(i / size_t(width));
+                for (const auto &[dx, dy] : {std::pair{-1, 0}, {1, 0}, {0, -1}, {0, 1}}) {
+                    const int32_t nx = x + dx, ny = y + dy;
+                    if (nx < 0 || ny < 0 || nx >= width || ny >= height)
+                        continue;
+                    const size_t n = size_t(ny) * size_t(width) + size_t(nx);
+                    if (piece[n] == UINT16_MAX && p.region[n] == cell) {
+                        piece[n] = pieces;
+                        stack.push_back(n);
+                    }
+                }
+            }
+            ++pieces;
+        }
+        p.region = std::move(piece);
+        regions = pieces;
+    }
     p.neighbours.resize(size_t(regions));
     for (int32_t y = 0; y + 1 < height; ++y)
         for (int32_t x = 0; x + 1 < width; ++x) {
@@ -125,33 +156,59 @@ inline Photo MakePhoto(int32_t width, int32_t height, int32_t regions, uint32_t 
             row[3 * x] = row[3 * x + 1] = row[3 * x + 2] = v;
         }
     }
-    // A scribble per region: a short line whose stamps keep 12 pixels from any other
-    // region.
+    // A scribble per region, where a person would put it: a short line through the point
+    // of the region farthest from its border (of a few hundred tried), kept clear of the
+    // border by 12 pixels beyond its radius, and shorter where the region is narrow.
     const int32_t radius = std::max(3, std::max(width, height) / 400);
     const int32_t length = std::max(20, std::max(width, height) / 60);
-    auto clear = [&](int32_t cx, int32_t cy, uint16_t k) {
-        const int32_t margin = radius + 12;
-        for (int32_t dy = -margin; dy <= margin; dy += 2)
-            for (int32_t dx = -margin; dx <= margin; dx += 2) {
-                const int32_t x = cx + dx, y = cy + dy;
-                if (x < 0 || y < 0 || x >= width || y >= height
-                    || p.region[size_t(y) * size_t(width) + size_t(x)] != k)
-                    return false;
-            }
-        return true;
+    auto inRegion = [&](int32_t x, int32_t y, uint16_t k) {
+        return x >= 0 && y >= 0 && x < width && y < height
+               && p.region[size_t(y) * size_t(width) + size_t(x)] == k;
     };
-    for (int32_t k = 0; k < regions; ++k)
-        for (int tries = 0; tries < 4000; ++tries) {
+    auto clearance = [&](int32_t x, int32_t y, uint16_t k) {
+        // The shortest of eight rays from (x, y) that stay in the region.
+        int32_t shortest = INT32_MAX;
+        for (int32_t dy = -1; dy <= 1; ++dy)
+            for (int32_t dx = -1; dx <= 1; ++dx) {
+                if (dx == 0 && dy == 0)
+                    continue;
+                int32_t n = 0;
+                while (n < shortest && inRegion(x + dx * (n + 1), y + dy * (n + 1), k))
+                    ++n;
+                shortest = std::min(shortest, n);
+            }
+        return shortest;
+    };
+    for (int32_t k = 0; k < regions; ++k) {
+        int32_t bestX = 0, bestY = 0, best = -1;
+        for (int tries = 0; tries < 20000 && best < 0; ++tries) {
             const auto x = int32_t(uniform(0, width)), y = int32_t(uniform(0, height));
-            const double a = uniform(0, 6.283);
-            const auto x2 = int32_t(x + length * std::cos(a)),
-                       y2 = int32_t(y + length * std::sin(a));
-            if (clear(x, y, uint16_t(k)) && clear(x2, y2, uint16_t(k))
-                && clear((x + x2) / 2, (y + y2) / 2, uint16_t(k))) {
-                p.scribbles.push_back({x, y, x2, y2, radius, uint16_t(k)});
-                break;
+            if (inRegion(x, y, uint16_t(k))) {
+                bestX = x, bestY = y, best = 0;
             }
         }
+        if (best < 0)
+            continue;
+        for (int tries = 0; tries < 300; ++tries) {
+            const auto x = int32_t(uniform(0, width)), y = int32_t(uniform(0, height));
+            if (!inRegion(x, y, uint16_t(k)))
+                continue;
+            const int32_t c = clearance(x, y, uint16_t(k));
+            if (c > best) {
+                best = c;
+                bestX = x;
+                bestY = y;
+            }
+        }
+        // Shorter, down to a dot, where the region is narrow.
+        const int32_t half = std::min(length / 2, best - radius - 12);
+        if (half < 0)
+            continue; // no room for a scribble at all
+        const double a = uniform(0, 6.283);
+        const auto dx = int32_t(half * std::cos(a)), dy = int32_t(half * std::sin(a));
+        p.scribbles.push_back(
+            {bestX - dx, bestY - dy, bestX + dx, bestY + dy, radius, uint16_t(k)});
+    }
     return p;
 }
 

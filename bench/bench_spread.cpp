@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Follow edges on a 6000 x 4000 synthetic photograph (bench/SyntheticPhoto.h, 36
-// regions, one scribble each, radius 15 and 100 pixels long), single thread:
+// Follow edges on a 6000 x 4000 synthetic photograph (bench/SyntheticPhoto.h, the
+// pieces of 36 warped cells, one scribble each, radius 15 and up to 100 pixels long),
+// single thread:
 //   BM_EdgeCost        the cost map, made once per picture at the first spread
 //   BM_LocalSpread     the spread after a new stroke of radius 20 and 300 pixels in one
 //                      region, the other regions' scribbles already painted
@@ -9,8 +10,9 @@
 //                      on the same picture: three float channels (the scribbles' hue as a
 //                      unit vector, and their mask), guided by the grey picture
 // Counters on the whole-picture runs: right (share of the pixels not painted by a
-// scribble that got their own region's colour), leaked (got another region's) and
-// unreached; for the local spread, reached_mp (the megapixels the new stroke reaches).
+// scribble whose colour has its own region's hue), leaked (another region's hue) and
+// unreached (next to no colour); for the local spread, reached_box_mp (the megapixels of
+// the rectangle the new stroke reaches).
 #include "SyntheticPhoto.h"
 
 #include "colour/EdgeCost.h"
@@ -32,7 +34,7 @@
 
 namespace {
 
-constexpr int32_t kWidth = 6000, kHeight = 4000, kRegions = 36;
+constexpr int32_t kWidth = 6000, kHeight = 4000, kCells = 36;
 
 struct Scene {
     synthetic::Photo photo;
@@ -40,18 +42,20 @@ struct Scene {
     colour::StrokeRecord record;
     std::unique_ptr<colour::EdgeCost> cost;
     std::vector<view::StrokeParams> brushes; // per region
+    int32_t regions = 0;
     Scene()
     {
-        photo = synthetic::MakePhoto(kWidth, kHeight, kRegions, 7);
+        photo = synthetic::MakePhoto(kWidth, kHeight, kCells, 7);
+        regions = int32_t(photo.grey.size());
         work = newdib(kWidth, kHeight, 24, nullptr, 0);
         std::memcpy(work.Pixels, photo.raster.Pixels, RasterImageSize(work));
         record.Reset(kWidth, kHeight);
         record.Allocate();
         cost = std::make_unique<colour::EdgeCost>(photo.raster);
-        brushes.resize(kRegions);
-        for (int32_t k = 0; k < kRegions; ++k) {
+        brushes.resize(size_t(regions));
+        for (int32_t k = 0; k < regions; ++k) {
             view::StrokeParams &b = brushes[size_t(k)];
-            b.hue = k * 256 / kRegions;
+            b.hue = k * 256 / regions;
             b.saturation = 200;
             b.followEdges = true;
         }
@@ -80,8 +84,21 @@ struct Shares {
     double right = 0, leaked = 0, unreached = 0;
 };
 
-// Each pixel not painted by a scribble, by the region whose colour it is nearest to
-// (its own, a neighbour's) or nearer the grey than to any.
+// The hue angle of a colour (an opponent-colour angle, enough to tell the regions'
+// colours apart) and its colourfulness.
+struct Hue {
+    double angle, chroma;
+};
+
+Hue HueOf(double b, double g, double r)
+{
+    const double a = r - (g + b) / 2, c = 0.8660254 * (g - b);
+    return {std::atan2(c, a), std::hypot(a, c)};
+}
+
+// Each pixel not painted by a scribble, by the region whose colour's hue is nearest its
+// own (its region's, or another's), or unreached when it has less colour than one tenth
+// of its region's colour (the spread fades out to the grey).
 Shares JudgeColours(Scene &s)
 {
     std::vector<colour::GreyColourTable> tables;
@@ -96,22 +113,26 @@ Shares JudgeColours(Scene &s)
             if (s.record.Row(y)[x] != 0)
                 continue;
             const size_t g = size_t(terms.Blue[src[0]] + terms.Green[src[1]] + terms.Red[src[2]]);
-            auto distance = [&](int32_t b, int32_t gr, int32_t r) {
-                return (out[0] - b) * (out[0] - b) + (out[1] - gr) * (out[1] - gr)
-                       + (out[2] - r) * (out[2] - r);
-            };
             const uint16_t own = s.Region(x, y);
-            int32_t best = distance(src[0], src[1], src[2]);
-            int kind = 2;
-            for (int32_t k = 0; k < kRegions; ++k) {
-                const colour::GreyColourTable &t = tables[size_t(k)];
-                const int32_t d = distance(t.Blue[g], t.Green[g], t.Red[g]);
-                if (d < best || (d == best && k == own)) {
-                    best = d;
-                    kind = k == own ? 0 : 1;
+            const Hue got = HueOf(out[0] - src[0], out[1] - src[1], out[2] - src[2]);
+            const colour::GreyColourTable &t = tables[own];
+            const Hue full = HueOf(t.Blue[g] - src[0], t.Green[g] - src[1], t.Red[g] - src[2]);
+            if (got.chroma < 0.1 * full.chroma || got.chroma < 1) {
+                ++unreached;
+                continue;
+            }
+            int32_t best = 0;
+            double bestD = 1e9;
+            for (int32_t k = 0; k < s.regions; ++k) {
+                const colour::GreyColourTable &tk = tables[size_t(k)];
+                const Hue h = HueOf(tk.Blue[g] - src[0], tk.Green[g] - src[1], tk.Red[g] - src[2]);
+                const double d = std::abs(std::remainder(got.angle - h.angle, 2 * M_PI));
+                if (d < bestD) {
+                    bestD = d;
+                    best = k;
                 }
             }
-            (kind == 0 ? right : kind == 1 ? leaked : unreached) += 1;
+            (best == own ? right : leaked) += 1;
         }
     }
     const double all = double(right + leaked + unreached);
@@ -178,6 +199,7 @@ void BM_WholeSpread(benchmark::State &state)
     }
     Report(state, JudgeColours(s));
     state.counters["scribbles"] = double(s.photo.scribbles.size());
+    state.counters["regions"] = double(s.regions);
 }
 BENCHMARK(BM_WholeSpread)->Unit(benchmark::kMillisecond)->Iterations(2);
 
@@ -208,7 +230,8 @@ OpenCvInput MakeInput(Scene &s)
     return in;
 }
 
-// Each pixel not painted by a scribble, by the scribble hue nearest to the filtered one.
+// Each pixel not painted by a scribble, by the scribble hue nearest to the filtered one
+// (unreached only where no scribble has any weight).
 Shares JudgeFiltered(Scene &s, const cv::Mat &filtered)
 {
     size_t right = 0, leaked = 0, unreached = 0;
@@ -217,14 +240,14 @@ Shares JudgeFiltered(Scene &s, const cv::Mat &filtered)
             if (s.record.Row(y)[x] != 0)
                 continue;
             const cv::Vec3f v = filtered.at<cv::Vec3f>(y, x);
-            if (v[2] < 1e-4f) {
+            if (!(v[2] > 1e-12f)) {
                 ++unreached;
                 continue;
             }
             const double angle = std::atan2(v[1], v[0]);
             int32_t best = 0;
             double bestD = 1e9;
-            for (int32_t k = 0; k < kRegions; ++k) {
+            for (int32_t k = 0; k < s.regions; ++k) {
                 const double a = 2 * M_PI * s.brushes[size_t(k)].hue / 256.0;
                 const double d = std::abs(std::remainder(angle - a, 2 * M_PI));
                 if (d < bestD) {

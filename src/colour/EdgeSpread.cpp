@@ -2,6 +2,7 @@
 #include "colour/EdgeSpread.h"
 
 #include "colour/GreyColourTable.h"
+#include "platform/rastix/HugePages.h"
 
 #include <algorithm>
 #include <array>
@@ -89,10 +90,6 @@ public:
     {
         for (uint32_t d = 0; pending_ > 0; ++d) {
             std::vector<Entry> &bucket = buckets_[d & (kSize - 1)];
-            // In memory order: neighbouring pixels are visited together.
-            if (bucket.size() > 32)
-                std::sort(bucket.begin(), bucket.end(),
-                          [](const Entry &a, const Entry &b) { return IndexOf(a) < IndexOf(b); });
             for (size_t i = 0; i < bucket.size(); ++i)
                 visit(d, bucket[i]);
             pending_ -= bucket.size();
@@ -105,13 +102,17 @@ private:
     size_t pending_ = 0;
 };
 
+// Zeroed memory for count values. calloc: the pages a spread never reaches are never
+// touched. Where every page will be (dense), they are fewer and cheaper to touch as huge
+// pages; a spread after a stroke touches a few pixels of each row, in small pages.
 template <typename T>
-std::unique_ptr<T, void (*)(void *)> Zeroed(size_t count)
+std::unique_ptr<T, void (*)(void *)> Zeroed(size_t count, bool dense)
 {
-    // calloc: the pages a spread never reaches are never touched.
     void *p = count ? std::calloc(count, sizeof(T)) : nullptr;
     if (count && !p)
         throw std::bad_alloc();
+    if (dense)
+        rastix::AdviseHugePages(p, count * sizeof(T));
     return {static_cast<T *>(p), std::free};
 }
 
@@ -142,7 +143,7 @@ SpreadReach ReachOf(int32_t width, int32_t height)
 {
     const int64_t side = std::max<int64_t>({width, height, 0});
     const auto r = uint32_t(std::max<int64_t>(250, (side + 9) / 10));
-    return {11 * r, 14 * r};
+    return {14 * r, 20 * r};
 }
 
 EdgeSpread::EdgeSpread(const RasterImage &source, const EdgeCost &cost, const StrokeRecord &record,
@@ -199,7 +200,7 @@ void EdgeSpread::Reach(const Rect &strokeArea, uint16_t stroke, const Progress &
     const size_t stride = cost_.Stride();
     const size_t base = cost_.Index(-1, box_.Top - 1);
     const size_t count = size_t(box_.Bottom - box_.Top + 2) * stride;
-    nearest_ = Zeroed<uint32_t>(count);
+    nearest_ = Zeroed<uint32_t>(count, true);
     uint32_t *nearest = nearest_.get() - base;
     const uint8_t *cost = cost_.Data();
     const std::array<StepTo, 8> steps = StepsOf(stride);
@@ -255,7 +256,7 @@ void EdgeSpread::Propagate(const Progress &progress)
     const size_t stride = cost_.Stride();
     const size_t base = cost_.Index(-1, box_.Top - 1);
     const size_t count = size_t(box_.Bottom - box_.Top + 2) * stride;
-    slots_ = Zeroed<Slots>(count);
+    slots_ = Zeroed<Slots>(count, true);
     Slots *slots = slots_.get() - base;
     const uint32_t *nearest = whole_ ? nullptr : nearest_.get() - base;
     const uint32_t bound = Bound();
@@ -423,16 +424,29 @@ void EdgeSpread::Write(const RasterImage &work) const
         return;
     static const std::array<uint16_t, kBlendSpan> shares = BlendShares();
     const GreyTerms &terms = GreyTermTable();
-    // Each mark's colours, made when first needed.
-    std::vector<std::unique_ptr<GreyColourTable>> tables(record_.MarkCount() + 1);
-    auto colourOf = [&](uint16_t m, size_t grey, const uint8_t *s, size_t channel) -> uint32_t {
-        const StrokeMark &mark = record_.Mark(m);
-        if (!mark.colorize)
-            return s[channel];
-        if (!tables[m])
-            tables[m] = std::make_unique<GreyColourTable>(MakeGreyColourTable(mark.paint));
-        const GreyColourTable &t = *tables[m];
-        return channel == 0 ? t.Blue[grey] : channel == 1 ? t.Green[grey] : t.Red[grey];
+    // Each mark's colours (none for the eraser, whose colour is the source pixel), made
+    // when first needed.
+    std::vector<std::unique_ptr<GreyColourTable>> made(record_.MarkCount() + 1);
+    std::vector<const GreyColourTable *> tables(record_.MarkCount() + 1, nullptr);
+    std::vector<uint8_t> ready(record_.MarkCount() + 1, 0);
+    auto tableOf = [&](uint16_t m) {
+        if (!ready[m]) {
+            ready[m] = 1;
+            if (record_.Mark(m).colorize) {
+                made[m] =
+                    std::make_unique<GreyColourTable>(MakeGreyColourTable(record_.Mark(m).paint));
+                tables[m] = made[m].get();
+            }
+        }
+        return tables[m];
+    };
+    auto colourOf = [](const GreyColourTable *t, size_t grey, const uint8_t *s,
+                       std::array<uint32_t, 3> &c) {
+        if (!t) {
+            c = {s[0], s[1], s[2]};
+            return;
+        }
+        c = {t->Blue[grey], t->Green[grey], t->Red[grey]};
     };
     const uint32_t full = reach_.full;
     const uint32_t end = reach_.end;
@@ -454,10 +468,19 @@ void EdgeSpread::Write(const RasterImage &work) const
                 share = gap < kBlendSpan ? shares[gap] : 256;
             }
             const size_t grey = size_t(terms.Blue[s[0]] + terms.Green[s[1]] + terms.Red[s[2]]);
+            std::array<uint32_t, 3> c1, c2;
+            colourOf(tableOf(near.mark1), grey, s, c1);
+            if (strength == 256 && share == 256) {
+                // One mark at full strength, as most pixels are: its colour exactly.
+                d[0] = uint8_t(c1[0]), d[1] = uint8_t(c1[1]), d[2] = uint8_t(c1[2]);
+                continue;
+            }
+            if (share != 256)
+                colourOf(tableOf(near.mark2), grey, s, c2);
+            else
+                c2 = c1;
             for (size_t c = 0; c < 3; ++c) {
-                const uint32_t c1 = colourOf(near.mark1, grey, s, c);
-                const uint32_t c2 = near.near2 != 0 ? colourOf(near.mark2, grey, s, c) : c1;
-                const uint32_t mixed = share * c1 + (256 - share) * c2;
+                const uint32_t mixed = share * c1[c] + (256 - share) * c2[c];
                 d[c] = uint8_t((strength * mixed + (256 - strength) * 256 * s[c] + 32768) >> 16);
             }
         }

@@ -7,16 +7,15 @@
 // across costs 5 (cost(p) + cost(q)), with cost from EdgeCost (1 in flat areas, so a flat
 // step costs 10 units: units are tenths of pixels); a diagonal step costs
 // 7 (max(cost(p), m) + max(cost(q), m)), m the smaller cost of the two pixels it passes
-// between, so no walk slips diagonally through an edge one pixel wide. A pixel of cost
-// 255 is a wall: no walk enters or leaves it, or passes diagonally between two. The
-// seeds of a
-// mark are the pixels the record holds with that mark, for the marks that spread;
-// d_m(p) is the cheapest walk from a seed of mark m to p, and e_m(p) the smaller of
-// d_m(p) and d_m(n) + 10 (14 diagonally) over p's neighbours n, so the crest of an edge
-// takes the colours of the pixels beside it. With R = max(250, ceil(larger side / 10))
-// pixels, Full = 11 R units and End = 14 R units (11 units per pixel cover the chamfer's
-// shortfall in every direction, so an area without edges is reached at full strength at
-// least R pixels from a stroke):
+// between. No walk enters or leaves a wall, or passes diagonally between two, so no
+// walk slips through an edge. The seeds of a mark are the pixels the record holds with
+// that mark, for the marks that spread; d_m(p) is the cheapest walk from a seed of mark m
+// to p. e_m(p) = d_m(p), except on a wall, which takes d_m(q) + 10 |offset| of the pixel
+// q its cost names (EdgeCost::WallOffset; none where the offset is 0), so an edge takes
+// the colours of its nearer side. With R = max(250, ceil(larger side / 10)) pixels,
+// Full = 14 R units and End = 20 R units (an area without edges is reached at full
+// strength at least 1.3 R pixels from a stroke in every direction, as a diagonal
+// step of 14 units moves 1.41 pixels and a knight's move of 24 units 2.24):
 //   1. The two marks of p are the two smallest (e_m(p), m) with e_m(p) < End, compared
 //      by distance, then by mark id.
 //   2. Strength s = 256 for e1 <= Full, else 256 (End - e1) / (End - Full), truncating.
@@ -29,7 +28,8 @@
 // Pixels the record holds any mark for (painted directly) are never written. A spread
 // after a stroke writes the pixels with e(p) < End from the stroke's pixels (whatever the
 // stroke painted, only those can change) and computes them from every seed that can
-// reach them; SpreadAll writes every pixel. Both give exactly the bytes of the rule.
+// reach them; the spread of every stroke writes every pixel. Both give exactly the bytes
+// of the rule.
 #pragma once
 
 #include "colour/EdgeCost.h"

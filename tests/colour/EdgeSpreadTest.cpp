@@ -231,8 +231,8 @@ TEST(EdgeSpread, AGreyStepStopsItAndTheRegionFillsWithTheStrokesColour)
 
 TEST(EdgeSpread, ReachesItsFullDistanceThroughAFlatAreaThenFadesOutAndStops)
 {
-    // R = 300 on a picture 3000 wide: full strength to at least 300 pixels, nothing from
-    // 14 R / 10 = 420 pixels on.
+    // R = 300 on a picture 3000 wide: full strength to at least 300 pixels (to 14 R / 10
+    // = 420 along a row), nothing from 20 R / 10 = 600 pixels on.
     const int32_t w = 3000;
     Raster source(w, 3), work(w, 3);
     for (int32_t x = 0; x < w; ++x)
@@ -252,13 +252,15 @@ TEST(EdgeSpread, ReachesItsFullDistanceThroughAFlatAreaThenFadesOutAndStops)
     for (int32_t x = 1; x <= 300; ++x)
         ASSERT_EQ(work.At(x, 1)[2], t.Red[g]) << x;
     int previous = t.Red[g];
-    for (int32_t x = 301; x < 420; ++x) {
+    for (int32_t x = 301; x < 600; ++x) {
         ASSERT_LE(work.At(x, 1)[2], previous) << x; // fading toward the grey
         previous = work.At(x, 1)[2];
     }
-    for (int32_t x = 420; x < w; ++x)
+    EXPECT_EQ(work.At(420, 1)[2], t.Red[g]);
+    for (int32_t x = 600; x < w; ++x)
         ASSERT_EQ(work.At(x, 1)[2], 120) << x;
-    EXPECT_LT(work.At(400, 1)[2], t.Red[g]);
+    EXPECT_LT(work.At(550, 1)[2], t.Red[g]);
+    EXPECT_GT(work.At(550, 1)[2], 120);
 }
 
 TEST(EdgeSpread, TheErasersSpreadGivesBackThePictureAsOpened)
