@@ -12,6 +12,7 @@
 #include "colour/GreyColourTable.h"
 
 #include <gtest/gtest.h>
+#include <hwy/targets.h>
 
 #include <algorithm>
 #include <cstring>
@@ -93,21 +94,32 @@ std::vector<Case> Cases()
     return cases;
 }
 
-TEST(EdgeCost, EveryPixelIsItsFormula)
+TEST(EdgeCost, EveryPixelIsItsFormulaOnEveryVectorTarget)
 {
-    for (const Case &c : Cases()) {
-        std::mt19937 rng(c.seed);
-        Raster source(c.w, c.h);
-        MakePhoto(source, rng);
-        const colour::EdgeCost cost(source.image);
-        const std::vector<uint8_t> expected = literal::EdgeCostOf(source.image);
-        for (int32_t y = 0; y < c.h; ++y)
-            for (int32_t x = 0; x < c.w; ++x)
-                ASSERT_EQ(cost.Row(y)[x], expected[size_t(y) * size_t(c.w) + size_t(x)])
-                    << "seed " << c.seed << " at " << x << "," << y;
-        // The border around the map lets nothing through.
-        EXPECT_EQ(cost.Data()[cost.Index(-1, 0)], 0);
-        EXPECT_EQ(cost.Data()[cost.Index(c.w, c.h - 1)], 0);
+    std::vector<Case> cases = Cases();
+    // Rows long enough for many vectors and a tail.
+    for (uint32_t seed = 60; seed < 66; ++seed)
+        cases.push_back({seed, int32_t(97 + 41 * (seed - 60)), int32_t(3 + seed % 5)});
+    struct Restore {
+        ~Restore() { hwy::SetSupportedTargetsForTest(0); }
+    } restore;
+    for (const int64_t target : hwy::SupportedAndGeneratedTargets()) {
+        hwy::SetSupportedTargetsForTest(target);
+        SCOPED_TRACE(hwy::TargetName(target));
+        for (const Case &c : cases) {
+            std::mt19937 rng(c.seed);
+            Raster source(c.w, c.h);
+            MakePhoto(source, rng);
+            const colour::EdgeCost cost(source.image);
+            const std::vector<uint8_t> expected = literal::EdgeCostOf(source.image);
+            for (int32_t y = 0; y < c.h; ++y)
+                for (int32_t x = 0; x < c.w; ++x)
+                    ASSERT_EQ(cost.Row(y)[x], expected[size_t(y) * size_t(c.w) + size_t(x)])
+                        << "seed " << c.seed << " at " << x << "," << y;
+            // The border around the map lets nothing through.
+            EXPECT_EQ(cost.Data()[cost.Index(-1, 0)], 0);
+            EXPECT_EQ(cost.Data()[cost.Index(c.w, c.h - 1)], 0);
+        }
     }
 }
 
