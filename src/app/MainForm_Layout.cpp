@@ -137,7 +137,11 @@ void TMainForm::CreateControls()
         Named(new QCheckBox(QStringLiteral("Follow edges"), SpeedBar1), "FollowEdgesCheck");
     FollowEdgesCheck->setToolTip(
         QStringLiteral("Spreads each stroke's colour up to the edges of the picture"));
-    FollowEdgesCheck->setFont(WindowFont(false));
+    // Its caption is the longer one: in the condensed face, a pixel smaller, it fits too.
+    QFont condensed = WindowFont(false);
+    condensed.setStretch(QFont::Condensed);
+    condensed.setPixelSize(10);
+    FollowEdgesCheck->setFont(condensed);
     KeepTonesCheck =
         Named(new QCheckBox(QStringLiteral("Keep tones"), SpeedBar1), "KeepTonesCheck");
     KeepTonesCheck->setToolTip(QStringLiteral("Colours keep the lightness of the photograph"));
