@@ -335,9 +335,14 @@ void EdgeSpread::Propagate(const Progress &progress)
             for (const StepTo &step : steps) {
                 const uint32_t c = StepCost(cost, i, step);
                 const size_t n = size_t(ptrdiff_t(i) + step.to);
-                if (c == 0 || !inside(n))
+                if (c == 0)
                     continue;
                 const uint32_t nd = d + c;
+                // A walk at n can still end within End of the stroke only if its length
+                // plus n's distance from the stroke is below 2 End: such an end p has
+                // d(n, p) > d(stroke, n) - End.
+                if (nearest && (nearest[n] == 0 || nd + (nearest[n] - 1) >= bound))
+                    continue;
                 if (nd < reach_.end && offer(n, nd + 1, m))
                     queue.Push(nd, uint32_t(n));
             }
