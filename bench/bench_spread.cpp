@@ -5,6 +5,8 @@
 //   BM_EdgeCost        the cost map, made once per picture at the first spread
 //   BM_LocalSpread     the spread after a new stroke of radius 20 and 300 pixels in one
 //                      region, the other regions' scribbles already painted
+//   BM_ReleaseThroughHistory  the same stroke's release through the undo history, as
+//                      the window does it: the spread and the record of what it overwrote
 //   BM_WholeSpread     every scribble spread over the whole picture at once
 //   BM_OpenCV_*        ximgproc's domain transform (recursive) and fast global smoother
 //                      on the same picture: three float channels (the scribbles' hue as a
@@ -19,6 +21,7 @@
 #include "colour/EdgeSpread.h"
 #include "colour/GreyColourTable.h"
 #include "colour/StrokeRecord.h"
+#include "history/History.h"
 #include "view/BrushStroke.h"
 
 #include <benchmark/benchmark.h>
@@ -184,6 +187,43 @@ void BM_LocalSpread(benchmark::State &state)
     state.counters["reached_box_mp"] = reached;
 }
 BENCHMARK(BM_LocalSpread)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The same stroke as the window does it: painted through the undo history and released,
+// which spreads it and keeps what the stroke and its spread overwrote; then undone, so
+// that every iteration starts from the same picture.
+void BM_ReleaseThroughHistory(benchmark::State &state)
+{
+    Scene &s = TheScene();
+    std::memcpy(s.work.Pixels, s.photo.raster.Pixels, RasterImageSize(s.work));
+    history::History history;
+    for (const synthetic::Scribble &sc : s.photo.scribbles) {
+        view::StrokeParams b = s.brushes[sc.region];
+        b.radius = sc.radius;
+        history.BeginStroke();
+        history.PaintStroke(s.photo.raster, s.work, sc.x1, sc.y1, sc.x2, sc.y2, b);
+        history.EndStroke(s.photo.raster, s.work);
+    }
+    const synthetic::Scribble &first = s.photo.scribbles.front();
+    const double a = std::atan2(first.y2 - first.y1, first.x2 - first.x1);
+    view::StrokeParams b = s.brushes[first.region];
+    b.radius = 20;
+    b.hue = (b.hue + 128) & 255; // a colour of its own, so the spread changes the region
+    for (auto _ : state) {
+        state.PauseTiming();
+        history.BeginStroke();
+        history.PaintStroke(s.photo.raster, s.work, first.x1, first.y1,
+                            int32_t(first.x1 + 300 * std::cos(a)),
+                            int32_t(first.y1 + 300 * std::sin(a)), b);
+        state.ResumeTiming();
+        const Rect spread = history.EndStroke(s.photo.raster, s.work);
+        benchmark::DoNotOptimize(spread);
+        state.PauseTiming();
+        history.Undo(s.photo.raster, s.work);
+        state.ResumeTiming();
+    }
+    state.counters["history_mib"] = double(history.StoredBytes()) / (1 << 20);
+}
+BENCHMARK(BM_ReleaseThroughHistory)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void BM_WholeSpread(benchmark::State &state)
 {
