@@ -301,17 +301,26 @@ Shares JudgeFiltered(Scene &s, const cv::Mat &filtered)
     return {double(right) / all, double(leaked) / all, double(unreached) / all};
 }
 
-void BM_OpenCV_dtFilter(benchmark::State &state)
+// One filter on the scribbles, single thread: filter(input, output, first argument,
+// second argument) as the benchmark's two arguments give them.
+template <typename Filter>
+void RunFilter(benchmark::State &state, Filter filter)
 {
     Scene &s = TheScene();
     cv::setNumThreads(1);
     const OpenCvInput in = MakeInput(s);
     cv::Mat out;
-    const double sigmaSpatial = double(state.range(0)), sigmaColour = double(state.range(1));
     for (auto _ : state)
-        cv::ximgproc::dtFilter(in.guide, in.scribbles, out, sigmaSpatial, sigmaColour,
-                               cv::ximgproc::DTF_RF, 3);
+        filter(in, out, double(state.range(0)), double(state.range(1)));
     Report(state, JudgeFiltered(s, out));
+}
+
+void BM_OpenCV_dtFilter(benchmark::State &state)
+{
+    RunFilter(state, [](const OpenCvInput &in, cv::Mat &out, double spatial, double colour) {
+        cv::ximgproc::dtFilter(in.guide, in.scribbles, out, spatial, colour, cv::ximgproc::DTF_RF,
+                               3);
+    });
 }
 BENCHMARK(BM_OpenCV_dtFilter)
     ->Args({600, 10})
@@ -322,15 +331,10 @@ BENCHMARK(BM_OpenCV_dtFilter)
 
 void BM_OpenCV_fastGlobalSmoother(benchmark::State &state)
 {
-    Scene &s = TheScene();
-    cv::setNumThreads(1);
-    const OpenCvInput in = MakeInput(s);
-    cv::Mat out;
-    const double lambda = double(state.range(0)), sigmaColour = double(state.range(1));
-    for (auto _ : state)
-        cv::ximgproc::fastGlobalSmootherFilter(in.guide, in.scribbles, out, lambda, sigmaColour,
-                                               0.25, 3);
-    Report(state, JudgeFiltered(s, out));
+    RunFilter(state, [](const OpenCvInput &in, cv::Mat &out, double lambda, double colour) {
+        cv::ximgproc::fastGlobalSmootherFilter(in.guide, in.scribbles, out, lambda, colour, 0.25,
+                                               3);
+    });
 }
 BENCHMARK(BM_OpenCV_fastGlobalSmoother)
     ->Args({20000, 6})

@@ -79,6 +79,21 @@ colour::StrokeMark RandomMark(std::mt19937 &rng)
     return m;
 }
 
+// A record of a width x height picture with its ids made, and between fewest and most
+// random marks painted as discs of radius up to largest.
+colour::StrokeRecord RandomRecord(int32_t w, int32_t h, std::mt19937 &rng, int fewest, int most,
+                                  int largest)
+{
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    colour::StrokeRecord record;
+    record.Reset(w, h);
+    EXPECT_TRUE(record.Allocate());
+    for (int k = pick(fewest, most); k > 0; --k)
+        Mark(record, pick(0, w - 1), pick(0, h - 1), pick(0, largest),
+             record.IdOf(RandomMark(rng)));
+    return record;
+}
+
 struct Case {
     uint32_t seed;
     int32_t w, h;
@@ -134,12 +149,7 @@ TEST(EdgeSpread, AfterAStrokeWritesWhatTheLiteralRuleWritesAndNothingElse)
             for (int32_t x = 0; x < c.w; ++x)
                 for (int k = 0; k < 3; ++k)
                     work.At(x, y)[k] = uint8_t(pick(0, 255));
-        colour::StrokeRecord record;
-        record.Reset(c.w, c.h);
-        ASSERT_TRUE(record.Allocate());
-        for (int k = pick(0, 5); k > 0; --k)
-            Mark(record, pick(0, c.w - 1), pick(0, c.h - 1), pick(0, 6),
-                 record.IdOf(RandomMark(rng)));
+        colour::StrokeRecord record = RandomRecord(c.w, c.h, rng, 0, 5, 6);
         colour::StrokeMark strokeMark = RandomMark(rng);
         strokeMark.spreads = true;
         const uint16_t stroke = record.IdOf(strokeMark);
@@ -181,15 +191,9 @@ TEST(EdgeSpread, OverTheWholePictureWritesWhatTheLiteralRuleWrites)
 {
     for (const Case &c : Cases()) {
         std::mt19937 rng(c.seed + 1000);
-        auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
         Raster source(c.w, c.h), work(c.w, c.h), expected(c.w, c.h);
         MakePhoto(source, rng);
-        colour::StrokeRecord record;
-        record.Reset(c.w, c.h);
-        ASSERT_TRUE(record.Allocate());
-        for (int k = pick(1, 6); k > 0; --k)
-            Mark(record, pick(0, c.w - 1), pick(0, c.h - 1), pick(0, 4),
-                 record.IdOf(RandomMark(rng)));
+        const colour::StrokeRecord record = RandomRecord(c.w, c.h, rng, 1, 6, 4);
         literal::Spread(source.image, expected.image, record);
         const colour::EdgeCost cost(source.image);
         colour::EdgeSpread(source.image, cost, record).Write(work.image);
