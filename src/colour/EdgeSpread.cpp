@@ -382,12 +382,18 @@ bool EdgeSpread::Reached(int32_t x, int32_t y) const
 
 EdgeSpread::Nearest EdgeSpread::NearestOf(int32_t x, int32_t y) const
 {
-    const Slots *slots = slots_.get() - cost_.Index(-1, box_.Top - 1);
+    // A pixel the spread after a stroke does not reach keeps its bytes (none here).
+    const size_t base = cost_.Index(-1, box_.Top - 1);
     size_t i = cost_.Index(x, y);
     uint32_t extra = 0;
     if (EdgeCost::IsWall(cost_.Data()[i]) && !TakesFrom(x, y, i, extra))
         return {};
-    const Slots &s = slots[i];
+    if (!whole_) {
+        const uint32_t n = nearest_.get()[i - base];
+        if (n == 0 || n + extra > reach_.end)
+            return {};
+    }
+    const Slots &s = slots_.get()[i - base];
     Nearest best;
     if (s.near1 != 0 && s.near1 + extra <= reach_.end) {
         best.near1 = s.near1 + extra;
@@ -460,7 +466,7 @@ void EdgeSpread::Write(const RasterImage &work) const
         const uint8_t *s = PictureRow(source_, y) + 3 * size_t(area_.Left);
         uint8_t *d = PictureRow(work, y) + 3 * size_t(area_.Left);
         for (int32_t x = area_.Left; x < area_.Right; ++x, s += 3, d += 3) {
-            if (marks[x] != 0 || !Reached(x, y))
+            if (marks[x] != 0)
                 continue;
             const Nearest near = NearestOf(x, y);
             if (near.near1 == 0)

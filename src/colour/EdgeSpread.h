@@ -86,6 +86,7 @@ private:
     struct Nearest;
     // How far from the stroke the walks that matter reach.
     uint32_t Bound() const { return 2 * reach_.end; }
+    // The two marks that colour (x, y); none where the spread does not write it.
     Nearest NearestOf(int32_t x, int32_t y) const;
     bool TakesFrom(int32_t x, int32_t y, size_t &index, uint32_t &extra) const;
     bool Reached(int32_t x, int32_t y) const;
