@@ -2,21 +2,15 @@
 #include "colour/EdgeSpread.h"
 
 #include "colour/GreyColourTable.h"
-#include "platform/rastix/HugePages.h"
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstdlib>
-#include <new>
+#include <cstring>
 
 namespace colour {
-
-// The two nearest marks of a pixel: 1 + distance (0: none) and the mark id.
-struct EdgeSpread::Slots {
-    uint32_t near1, near2;
-    uint16_t mark1, mark2;
-};
 
 namespace {
 
@@ -40,21 +34,28 @@ std::array<StepTo, 8> StepsOf(size_t stride)
              {s + 1, 1, s, true}}};
 }
 
-// What a step from pixel i costs; 0 when there is no way: out of the picture, into or out
-// of a wall, or diagonally between two walls.
-inline uint32_t StepCost(const uint8_t *cost, size_t i, const StepTo &step)
+// What a step from pixel i, of cost from (no wall), costs; 0 when there is no way: out of
+// the picture, into a wall, or diagonally between two walls.
+inline uint32_t StepCost(const uint8_t *cost, size_t i, uint32_t from, const StepTo &step)
 {
-    const uint32_t from = cost[i];
     const uint32_t to = cost[size_t(ptrdiff_t(i) + step.to)];
-    if (to == 0 || EdgeCost::IsWall(uint8_t(to)) || EdgeCost::IsWall(uint8_t(from)))
-        return 0;
+    // 0 (beyond the picture) and a wall alike.
+    const bool open = uint8_t(to - 1) < EdgeCost::kHighest;
     if (!step.diagonal)
-        return 5 * (from + to);
+        return open ? 5 * (from + to) : 0;
     const uint32_t between =
         std::min(cost[size_t(ptrdiff_t(i) + step.a)], cost[size_t(ptrdiff_t(i) + step.b)]);
-    if (EdgeCost::IsWall(uint8_t(between)))
-        return 0;
-    return 7 * (std::max(from, between) + std::max(to, between));
+    const uint32_t c = 7 * (std::max(from, between) + std::max(to, between));
+    return open && !EdgeCost::IsWall(uint8_t(between)) ? c : 0;
+}
+
+// Whether pixel i and its eight neighbours all cost 1.
+inline bool Flat(const uint8_t *cost, size_t i, size_t stride)
+{
+    auto three = [cost](size_t at) {
+        return (cost[at - 1] | cost[at] << 8 | cost[at + 1] << 16) == 0x010101;
+    };
+    return three(i - stride) & three(i) & three(i + stride);
 }
 
 // A queue of pixels by distance (Dial's buckets): every step costs at least 10 and at
@@ -102,25 +103,6 @@ private:
     size_t pending_ = 0;
 };
 
-// Zeroed memory for count values. calloc: the pages a spread never reaches are never
-// touched. Where every page will be (dense), they are fewer and cheaper to touch as huge
-// pages; a spread after a stroke touches a few pixels of each row, in small pages.
-template <typename T>
-std::unique_ptr<T, void (*)(void *)> Zeroed(size_t count, bool dense)
-{
-    void *p = count ? std::calloc(count, sizeof(T)) : nullptr;
-    if (count && !p)
-        throw std::bad_alloc();
-    if (dense)
-        rastix::AdviseHugePages(p, count * sizeof(T));
-    return {static_cast<T *>(p), std::free};
-}
-
-bool Before(uint32_t nearA, uint16_t markA, uint32_t nearB, uint16_t markB)
-{
-    return nearA < nearB || (nearA == nearB && markA < markB);
-}
-
 std::array<uint16_t, kBlendSpan> BlendShares()
 {
     std::array<uint16_t, kBlendSpan> shares{};
@@ -142,14 +124,16 @@ Rect Grown(const Rect &r, int32_t by, int32_t width, int32_t height)
 SpreadReach ReachOf(int32_t width, int32_t height)
 {
     const int64_t side = std::max<int64_t>({width, height, 0});
-    const auto r = uint32_t(std::max<int64_t>(250, (side + 9) / 10));
+    const auto r =
+        uint32_t(std::min<int64_t>(kLongestReach, std::max<int64_t>(250, (side + 9) / 10)));
     return {14 * r, 20 * r};
 }
 
 EdgeSpread::EdgeSpread(const RasterImage &source, const EdgeCost &cost, const StrokeRecord &record,
-                       const Rect &strokeArea, uint16_t stroke, const Progress &progress)
-    : source_(source), cost_(cost), record_(record), reach_(ReachOf(cost.Width(), cost.Height())),
-      nearest_(nullptr, std::free), slots_(nullptr, std::free)
+                       SpreadScratch &scratch, const Rect &strokeArea, uint16_t stroke,
+                       const Progress &progress)
+    : source_(source), cost_(cost), record_(record),
+      reach_(ReachOf(cost.Width(), cost.Height())), used_{scratch}
 {
     if (cost.Empty() || !record.Allocated() || stroke == 0 || !record.Mark(stroke).spreads
         || record.Width() != cost.Width() || record.Height() != cost.Height()
@@ -160,6 +144,7 @@ EdgeSpread::EdgeSpread(const RasterImage &source, const EdgeCost &cost, const St
                       std::min(cost.Height(), strokeArea.Bottom)};
     if (inside.Empty())
         return;
+    scratch.Fit(cost.Stride() * size_t(cost.Height() + 2));
     if (progress)
         progress(0);
     // Every step costs at least 10 units per pixel it moves along either axis, so no
@@ -173,14 +158,15 @@ EdgeSpread::EdgeSpread(const RasterImage &source, const EdgeCost &cost, const St
 }
 
 EdgeSpread::EdgeSpread(const RasterImage &source, const EdgeCost &cost, const StrokeRecord &record,
-                       const Progress &progress)
-    : source_(source), cost_(cost), record_(record), reach_(ReachOf(cost.Width(), cost.Height())),
-      nearest_(nullptr, std::free), slots_(nullptr, std::free)
+                       SpreadScratch &scratch, const Progress &progress)
+    : source_(source), cost_(cost), record_(record),
+      reach_(ReachOf(cost.Width(), cost.Height())), used_{scratch}
 {
     if (cost.Empty() || !record.Allocated() || record.Width() != cost.Width()
         || record.Height() != cost.Height() || RasterWidth(source) != cost.Width()
         || RasterHeight(source) != cost.Height())
         return;
+    scratch.Fit(cost.Stride() * size_t(cost.Height() + 2));
     if (progress)
         progress(0);
     whole_ = true;
@@ -193,15 +179,24 @@ EdgeSpread::EdgeSpread(const RasterImage &source, const EdgeCost &cost, const St
 
 EdgeSpread::~EdgeSpread() = default;
 
+EdgeSpread::Used::~Used()
+{
+    const size_t count = end - first;
+    if (count == 0)
+        return;
+    if (nearest)
+        std::memset(scratch.Nearest() + first, 0, count * sizeof(uint32_t));
+    if (slots) {
+        std::memset(scratch.First() + first, 0, count * sizeof(MarkKey));
+        std::memset(scratch.Second() + first, 0, count * sizeof(MarkKey));
+    }
+}
+
 void EdgeSpread::Reach(const Rect &strokeArea, uint16_t stroke, const Progress &progress)
 {
-    // The distances cover the box's rows and one more on each side (the neighbours of
-    // its outermost pixels), each row as long as the cost map's.
     const size_t stride = cost_.Stride();
-    const size_t base = cost_.Index(-1, box_.Top - 1);
-    const size_t count = size_t(box_.Bottom - box_.Top + 2) * stride;
-    nearest_ = Zeroed<uint32_t>(count, true);
-    uint32_t *nearest = nearest_.get() - base;
+    uint32_t *nearest = used_.scratch.Nearest();
+    nearest_ = nearest;
     const uint8_t *cost = cost_.Data();
     const std::array<StepTo, 8> steps = StepsOf(stride);
     BucketQueue<uint32_t> queue;
@@ -214,6 +209,8 @@ void EdgeSpread::Reach(const Rect &strokeArea, uint16_t stroke, const Progress &
                 queue.Push(0, uint32_t(i));
             }
     }
+    // Every pixel written is a neighbour of one visited.
+    size_t first = SIZE_MAX, last = 0;
     const uint32_t bound = Bound();
     const size_t boxArea = size_t(box_.Width()) * size_t(box_.Height());
     size_t visited = 0;
@@ -221,6 +218,9 @@ void EdgeSpread::Reach(const Rect &strokeArea, uint16_t stroke, const Progress &
     queue.Drain([&](uint32_t d, uint32_t i) {
         if (nearest[i] != d + 1)
             return;
+        first = std::min(first, size_t(i));
+        last = std::max(last, size_t(i));
+        const uint32_t from = cost[i];
         if (d < reach_.end) {
             const auto y = int32_t(i / stride) - 1;
             const auto x = int32_t(i % stride) - 1;
@@ -231,11 +231,15 @@ void EdgeSpread::Reach(const Rect &strokeArea, uint16_t stroke, const Progress &
         }
         if (progress && (++visited & 0xffff) == 0)
             progress(int32_t(std::min<size_t>(30, visited * 30 / std::max<size_t>(boxArea, 1))));
-        for (const StepTo &step : steps) {
-            const uint32_t c = StepCost(cost, i, step);
+        if (EdgeCost::IsWall(uint8_t(from)))
+            return;
+        const bool flat = Flat(cost, i, stride);
+        for (size_t k = 0; k < steps.size(); ++k) {
+            const uint32_t c =
+                flat ? (steps[k].diagonal ? 14 : 10) : StepCost(cost, i, from, steps[k]);
             if (c == 0)
                 continue;
-            const size_t n = size_t(ptrdiff_t(i) + step.to);
+            const size_t n = size_t(ptrdiff_t(i) + steps[k].to);
             const uint32_t nd = d + c;
             if (nd < bound && (nearest[n] == 0 || nd + 1 < nearest[n])) {
                 nearest[n] = nd + 1;
@@ -243,6 +247,11 @@ void EdgeSpread::Reach(const Rect &strokeArea, uint16_t stroke, const Progress &
             }
         }
     });
+    used_.nearest = true;
+    if (first <= last) {
+        used_.first = first - stride - 1;
+        used_.end = last + stride + 2;
+    }
     // A wall takes its colours from a pixel up to kWallReach off (see the header).
     const int32_t wall = EdgeCost::kWallReach;
     if (left <= right)
@@ -254,11 +263,16 @@ void EdgeSpread::Reach(const Rect &strokeArea, uint16_t stroke, const Progress &
 void EdgeSpread::Propagate(const Progress &progress)
 {
     const size_t stride = cost_.Stride();
-    const size_t base = cost_.Index(-1, box_.Top - 1);
-    const size_t count = size_t(box_.Bottom - box_.Top + 2) * stride;
-    slots_ = Zeroed<Slots>(count, true);
-    Slots *slots = slots_.get() - base;
-    const uint32_t *nearest = whole_ ? nullptr : nearest_.get() - base;
+    MarkKey *first = used_.scratch.First();
+    MarkKey *second = used_.scratch.Second();
+    first_ = first;
+    second_ = second;
+    used_.slots = true;
+    if (whole_) {
+        used_.first = 0;
+        used_.end = stride * size_t(cost_.Height() + 2);
+    }
+    const uint32_t *nearest = nearest_;
     const uint32_t bound = Bound();
     const uint8_t *cost = cost_.Data();
     const std::array<StepTo, 8> steps = StepsOf(stride);
@@ -268,9 +282,11 @@ void EdgeSpread::Propagate(const Progress &progress)
     // such a walk is within 2 End of the stroke (distances are symmetric).
     auto inside = [&](size_t i) { return !nearest || (nearest[i] != 0 && nearest[i] <= bound); };
 
-    // The seeds of each mark that spreads.
+    // The seeds of each mark that spreads, on the rows the distances cover.
     std::vector<std::vector<uint32_t>> seeds(record_.MarkCount() + 1);
-    for (int32_t y = box_.Top; y < box_.Bottom; ++y) {
+    const auto firstRow = std::max(box_.Top, int32_t(used_.first / stride) - 1);
+    const auto endRow = std::min(box_.Bottom, int32_t((used_.end - 1) / stride));
+    for (int32_t y = firstRow; y < endRow; ++y) {
         const uint16_t *marks = record_.Row(y);
         for (int32_t x = box_.Left; x < box_.Right; ++x) {
             const uint16_t m = marks[x];
@@ -281,30 +297,35 @@ void EdgeSpread::Propagate(const Progress &progress)
                 seeds[m].push_back(uint32_t(i));
         }
     }
-    // Offers mark m at 1 + distance nn to pixel n: true when it is one of the pixel's two
-    // nearest marks now, so the walk goes on from there.
-    auto offer = [slots](size_t n, uint32_t nn, uint16_t m) {
-        Slots &t = slots[n];
-        if (t.mark1 == m) {
-            if (nn >= t.near1)
+    // Offers a mark at a distance (key) to pixel n: true when it is one of the pixel's
+    // two nearest marks now, so the walk goes on from there.
+    auto offer = [first, second](size_t n, MarkKey key) {
+        MarkKey &f = first[n];
+        const uint16_t m = MarkOf(key);
+        if (MarkOf(f) == m) {
+            if (key >= f)
                 return false;
-            t.near1 = nn;
-        } else if (t.mark2 == m) {
-            if (nn >= t.near2)
+            f = key;
+            return true;
+        }
+        if (f == 0) {
+            // No mark yet, so no second either: most pixels, which then never touch
+            // the second's memory.
+            f = key;
+            return true;
+        }
+        MarkKey &s = second[n];
+        if (MarkOf(s) == m) {
+            if (key >= s)
                 return false;
-            t.near2 = nn;
-            if (Before(t.near2, t.mark2, t.near1, t.mark1)) {
-                std::swap(t.near1, t.near2);
-                std::swap(t.mark1, t.mark2);
-            }
-        } else if (t.near1 == 0 || Before(nn, m, t.near1, t.mark1)) {
-            t.near2 = t.near1;
-            t.mark2 = t.mark1;
-            t.near1 = nn;
-            t.mark1 = m;
-        } else if (t.near2 == 0 || Before(nn, m, t.near2, t.mark2)) {
-            t.near2 = nn;
-            t.mark2 = m;
+            s = key;
+            if (s < f)
+                std::swap(f, s);
+        } else if (key < f) {
+            s = f;
+            f = key;
+        } else if (s == 0 || key < s) {
+            s = key;
         } else {
             return false;
         }
@@ -319,51 +340,82 @@ void EdgeSpread::Propagate(const Progress &progress)
     // back only where two marks already at their final distances are nearer, and then
     // nowhere beyond through that pixel either.
     BucketQueue<uint32_t> queue;
-    for (uint16_t m = 1; m < seeds.size(); ++m) {
-        if (seeds[m].empty())
-            continue;
-        for (const uint32_t i : seeds[m])
-            if (offer(i, 1, m))
-                queue.Push(0, i);
+    const uint32_t end = reach_.end;
+    // The walk of mark m from the seeds queued; after a stroke (local) only where it can
+    // still end near the stroke.
+    auto walk = [&](uint16_t m, auto local) {
         queue.Drain([&](uint32_t d, uint32_t i) {
-            const Slots &s = slots[i];
-            if (!((s.mark1 == m && s.near1 == d + 1) || (s.mark2 == m && s.near2 == d + 1)))
+            const MarkKey key = KeyOf(d + 1, m);
+            if (first[i] != key && second[i] != key)
                 return;
             if (progress && (++visited & 0xffff) == 0)
                 progress(int32_t(
                     30 + std::min<size_t>(60, visited * 60 / std::max<size_t>(expected, 1))));
-            for (const StepTo &step : steps) {
-                const uint32_t c = StepCost(cost, i, step);
-                const size_t n = size_t(ptrdiff_t(i) + step.to);
-                if (c == 0)
-                    continue;
+            const uint32_t from = cost[i];
+            if (EdgeCost::IsWall(uint8_t(from)))
+                return;
+            // First, without a branch on what they hold, the neighbours this walk may
+            // come nearer to: most already have mark m at least as near.
+            uint32_t open = 0;
+            std::array<uint32_t, 8> far{};
+            auto consider = [&](size_t k, uint32_t c) {
+                const size_t n = size_t(ptrdiff_t(i) + steps[k].to);
                 const uint32_t nd = d + c;
-                // A walk at n can still end within End of the stroke only if its length
-                // plus n's distance from the stroke is below 2 End: such an end p has
-                // d(n, p) > d(stroke, n) - End.
-                if (nearest && (nearest[n] == 0 || nd + (nearest[n] - 1) >= bound))
-                    continue;
-                if (nd < reach_.end && offer(n, nd + 1, m))
-                    queue.Push(nd, uint32_t(n));
+                const MarkKey f = first[n];
+                bool may = (c != 0) & (nd < end) & !(MarkOf(f) == m && KeyOf(nd + 1, m) >= f);
+                if constexpr (decltype(local)::value) {
+                    // A walk at n can still end within End of the stroke only if its
+                    // length plus n's distance from the stroke is below 2 End: such an
+                    // end p has d(n, p) > d(stroke, n) - End.
+                    const uint32_t toStroke = nearest[n];
+                    may = may & (toStroke != 0) & (nd + toStroke - 1 < bound);
+                }
+                open |= uint32_t(may) << k;
+                far[k] = nd;
+            };
+            if (Flat(cost, i, stride)) {
+                // The pixel and its eight neighbours cost 1, as most do.
+                for (size_t k = 0; k < 4; ++k)
+                    consider(k, 10);
+                for (size_t k = 4; k < 8; ++k)
+                    consider(k, 14);
+            } else {
+                for (size_t k = 0; k < 8; ++k)
+                    consider(k, StepCost(cost, i, from, steps[k]));
+            }
+            for (; open != 0; open &= open - 1) {
+                const auto k = size_t(std::countr_zero(open));
+                const size_t n = size_t(ptrdiff_t(i) + steps[k].to);
+                if (offer(n, KeyOf(far[k] + 1, m)))
+                    queue.Push(far[k], uint32_t(n));
             }
         });
+    };
+    for (uint16_t m = 1; m < seeds.size(); ++m) {
+        if (seeds[m].empty())
+            continue;
+        for (const uint32_t i : seeds[m])
+            if (offer(i, KeyOf(1, m)))
+                queue.Push(0, i);
+        if (nearest)
+            walk(m, std::true_type{});
+        else
+            walk(m, std::false_type{});
     }
 }
 
-struct EdgeSpread::Nearest {
-    uint32_t near1 = 0, near2 = 0; // 1 + e, 0: none
-    uint16_t mark1 = 0, mark2 = 0;
-};
-
-// The pixel whose distances a wall at (x, y) takes, and how far off it is (see the
-// header); false when it has none.
-bool EdgeSpread::TakesFrom(int32_t x, int32_t y, size_t &index, uint32_t &extra) const
+bool EdgeSpread::TakesFrom(size_t &index, uint32_t &extra) const
 {
-    const uint8_t c = cost_.Data()[cost_.Index(x, y)];
+    const uint8_t c = cost_.Data()[index];
+    if (!EdgeCost::IsWall(c)) {
+        extra = 0;
+        return true;
+    }
     const int32_t offset = EdgeCost::WallOffset(c);
     if (offset == 0)
         return false;
-    index = EdgeCost::WallAlongX(c) ? cost_.Index(x + offset, y) : cost_.Index(x, y + offset);
+    const ptrdiff_t step = EdgeCost::WallAlongX(c) ? 1 : ptrdiff_t(cost_.Stride());
+    index = size_t(ptrdiff_t(index) + offset * step);
     extra = 10 * uint32_t(std::abs(offset));
     return true;
 }
@@ -372,38 +424,9 @@ bool EdgeSpread::Reached(int32_t x, int32_t y) const
 {
     if (whole_)
         return true;
-    const uint32_t *nearest = nearest_.get() - cost_.Index(-1, box_.Top - 1);
     size_t i = cost_.Index(x, y);
     uint32_t extra = 0;
-    if (EdgeCost::IsWall(cost_.Data()[i]) && !TakesFrom(x, y, i, extra))
-        return false;
-    return nearest[i] != 0 && nearest[i] + extra <= reach_.end;
-}
-
-EdgeSpread::Nearest EdgeSpread::NearestOf(int32_t x, int32_t y) const
-{
-    // A pixel the spread after a stroke does not reach keeps its bytes (none here).
-    const size_t base = cost_.Index(-1, box_.Top - 1);
-    size_t i = cost_.Index(x, y);
-    uint32_t extra = 0;
-    if (EdgeCost::IsWall(cost_.Data()[i]) && !TakesFrom(x, y, i, extra))
-        return {};
-    if (!whole_) {
-        const uint32_t n = nearest_.get()[i - base];
-        if (n == 0 || n + extra > reach_.end)
-            return {};
-    }
-    const Slots &s = slots_.get()[i - base];
-    Nearest best;
-    if (s.near1 != 0 && s.near1 + extra <= reach_.end) {
-        best.near1 = s.near1 + extra;
-        best.mark1 = s.mark1;
-        if (s.near2 != 0 && s.near2 + extra <= reach_.end) {
-            best.near2 = s.near2 + extra;
-            best.mark2 = s.mark2;
-        }
-    }
-    return best;
+    return TakesFrom(i, extra) && nearest_[i] != 0 && nearest_[i] + extra <= reach_.end;
 }
 
 std::vector<Rect> EdgeSpread::Blocks(int32_t blockSide) const
@@ -430,7 +453,7 @@ std::vector<Rect> EdgeSpread::Blocks(int32_t blockSide) const
 
 void EdgeSpread::Write(const RasterImage &work) const
 {
-    if (area_.Empty() || !slots_ || !work.Pixels || RasterBitCount(work) != 24
+    if (area_.Empty() || !first_ || !work.Pixels || RasterBitCount(work) != 24
         || RasterWidth(work) != cost_.Width() || RasterHeight(work) != cost_.Height())
         return;
     static const std::array<uint16_t, kBlendSpan> shares = BlendShares();
@@ -438,17 +461,18 @@ void EdgeSpread::Write(const RasterImage &work) const
     // Each mark's colours (none for the eraser, whose colour is the source pixel), made
     // when first needed.
     std::vector<std::unique_ptr<GreyColourTable>> made(record_.MarkCount() + 1);
-    std::vector<const GreyColourTable *> tables(record_.MarkCount() + 1, nullptr);
-    std::vector<uint8_t> ready(record_.MarkCount() + 1, 0);
-    auto tableOf = [&](uint16_t m) {
-        if (!ready[m]) {
-            ready[m] = 1;
-            if (record_.Mark(m).colorize) {
-                made[m] =
-                    std::make_unique<GreyColourTable>(MakeGreyColourTable(record_.Mark(m).paint));
-                tables[m] = made[m].get();
-            }
+    const GreyColourTable unmade{};
+    std::vector<const GreyColourTable *> tables(record_.MarkCount() + 1, &unmade);
+    auto make = [&](uint16_t m) {
+        tables[m] = nullptr;
+        if (record_.Mark(m).colorize) {
+            made[m] = std::make_unique<GreyColourTable>(MakeGreyColourTable(record_.Mark(m).paint));
+            tables[m] = made[m].get();
         }
+    };
+    auto tableOf = [&](uint16_t m) {
+        if (tables[m] == &unmade) [[unlikely]]
+            make(m);
         return tables[m];
     };
     auto colourOf = [](const GreyColourTable *t, size_t grey, const uint8_t *s,
@@ -461,33 +485,42 @@ void EdgeSpread::Write(const RasterImage &work) const
     };
     const uint32_t full = reach_.full;
     const uint32_t end = reach_.end;
+    const uint8_t *cost = cost_.Data();
     for (int32_t y = area_.Top; y < area_.Bottom; ++y) {
         const uint16_t *marks = record_.Row(y);
         const uint8_t *s = PictureRow(source_, y) + 3 * size_t(area_.Left);
         uint8_t *d = PictureRow(work, y) + 3 * size_t(area_.Left);
+        const size_t row = cost_.Index(0, y);
         for (int32_t x = area_.Left; x < area_.Right; ++x, s += 3, d += 3) {
             if (marks[x] != 0)
                 continue;
-            const Nearest near = NearestOf(x, y);
-            if (near.near1 == 0)
+            // The two marks that colour the pixel, if any reaches it.
+            size_t i = row + size_t(x);
+            uint32_t extra = 0;
+            if (EdgeCost::IsWall(cost[i]) && !TakesFrom(i, extra))
                 continue;
-            const uint32_t e1 = near.near1 - 1;
+            if (nearest_ && (nearest_[i] == 0 || nearest_[i] + extra > end))
+                continue;
+            const uint32_t near1 = NearOf(first_[i]), near2 = NearOf(second_[i]);
+            if (near1 == 0 || near1 + extra > end)
+                continue;
+            const uint32_t e1 = near1 + extra - 1;
             const uint32_t strength = e1 <= full ? 256 : 256 * (end - e1) / (end - full);
             uint32_t share = 256;
-            if (near.near2 != 0) {
-                const uint32_t gap = near.near2 - near.near1;
+            if (near2 != 0 && near2 + extra <= end) {
+                const uint32_t gap = near2 - near1;
                 share = gap < kBlendSpan ? shares[gap] : 256;
             }
             const size_t grey = size_t(terms.Blue[s[0]] + terms.Green[s[1]] + terms.Red[s[2]]);
             std::array<uint32_t, 3> c1, c2;
-            colourOf(tableOf(near.mark1), grey, s, c1);
+            colourOf(tableOf(MarkOf(first_[i])), grey, s, c1);
             if (strength == 256 && share == 256) {
                 // One mark at full strength, as most pixels are: its colour exactly.
                 d[0] = uint8_t(c1[0]), d[1] = uint8_t(c1[1]), d[2] = uint8_t(c1[2]);
                 continue;
             }
             if (share != 256)
-                colourOf(tableOf(near.mark2), grey, s, c2);
+                colourOf(tableOf(MarkOf(second_[i])), grey, s, c2);
             else
                 c2 = c1;
             for (size_t c = 0; c < 3; ++c) {

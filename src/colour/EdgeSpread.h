@@ -12,10 +12,12 @@
 // that mark, for the marks that spread; d_m(p) is the cheapest walk from a seed of mark m
 // to p. e_m(p) = d_m(p), except on a wall, which takes d_m(q) + 10 |offset| of the pixel
 // q its cost names (EdgeCost::WallOffset; none where the offset is 0), so an edge takes
-// the colours of its nearer side. With R = max(250, ceil(larger side / 10)) pixels,
-// Full = 14 R units and End = 20 R units (an area without edges is reached at full
-// strength at least 1.3 R pixels from a stroke in every direction, as a diagonal
-// step of 14 units moves 1.41 pixels and a knight's move of 24 units 2.24):
+// the colours of its nearer side. With R = min(3276, max(250, ceil(larger side / 10)))
+// pixels, Full = 14 R units and End = 20 R units (an area without edges is reached at
+// full strength at least 1.3 R pixels from a stroke in every direction, as a diagonal
+// step of 14 units moves 1.41 pixels and a knight's move of 24 units 2.24; 3276 keeps
+// every distance below End within 16 bits, and 1.3 R above a tenth of the widest
+// picture, 32767 pixels):
 //   1. The two marks of p are the two smallest (e_m(p), m) with e_m(p) < End, compared
 //      by distance, then by mark id.
 //   2. Strength s = 256 for e1 <= Full, else 256 (End - e1) / (End - Full), truncating.
@@ -33,16 +35,18 @@
 #pragma once
 
 #include "colour/EdgeCost.h"
+#include "colour/SpreadScratch.h"
 #include "colour/StrokeRecord.h"
 #include "platform/gdi/Rect.h"
 #include "platform/rastix/Rastix.h"
 
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <vector>
 
 namespace colour {
+
+constexpr uint32_t kLongestReach = 3276;
 
 struct SpreadReach {
     uint32_t full = 0; // units
@@ -60,14 +64,17 @@ public:
     using Progress = std::function<void(int32_t percent)>;
 
     // The spread after a stroke whose pixels hold mark stroke within strokeArea (raster
-    // coordinates, rows from the top). source, cost and record must be of one size; a
-    // mark that does not spread, or a record without ids, spreads nothing. Throws
-    // std::bad_alloc when there is no memory for the distances; nothing is written then.
+    // coordinates, rows from the top), worked out in scratch, which must stay with the
+    // spread until it ends (it is all zero again then). source, cost and record must be
+    // of one size; a mark that does not spread, or a record without ids, spreads
+    // nothing. Throws std::bad_alloc when there is no memory for the distances; nothing
+    // is written then.
     EdgeSpread(const RasterImage &source, const EdgeCost &cost, const StrokeRecord &record,
-               const Rect &strokeArea, uint16_t stroke, const Progress &progress = {});
+               SpreadScratch &scratch, const Rect &strokeArea, uint16_t stroke,
+               const Progress &progress = {});
     // The spread of every stroke over the whole picture.
     EdgeSpread(const RasterImage &source, const EdgeCost &cost, const StrokeRecord &record,
-               const Progress &progress = {});
+               SpreadScratch &scratch, const Progress &progress = {});
     ~EdgeSpread();
     EdgeSpread(const EdgeSpread &) = delete;
     EdgeSpread &operator=(const EdgeSpread &) = delete;
@@ -82,13 +89,19 @@ public:
     void Write(const RasterImage &work) const;
 
 private:
-    struct Slots;
-    struct Nearest;
+    // The pixels of the scratch a spread has used: set back to zero when it ends, also
+    // when it ends by an exception.
+    struct Used {
+        SpreadScratch &scratch;
+        size_t first = 0, end = 0; // indices into the padded cost map
+        bool nearest = false, slots = false;
+        ~Used();
+    };
     // How far from the stroke the walks that matter reach.
     uint32_t Bound() const { return 2 * reach_.end; }
-    // The two marks that colour (x, y); none where the spread does not write it.
-    Nearest NearestOf(int32_t x, int32_t y) const;
-    bool TakesFrom(int32_t x, int32_t y, size_t &index, uint32_t &extra) const;
+    // For a wall at index, the pixel whose distances it takes and how far off that is
+    // (see the header); false when it takes none. Other pixels keep their own.
+    bool TakesFrom(size_t &index, uint32_t &extra) const;
     bool Reached(int32_t x, int32_t y) const;
     void Reach(const Rect &strokeArea, uint16_t stroke, const Progress &progress);
     void Propagate(const Progress &progress);
@@ -101,8 +114,10 @@ private:
     Rect box_;                     // where the reach may lie
     bool whole_ = false;
     Rect area_;
-    std::unique_ptr<uint32_t, void (*)(void *)> nearest_; // phase 1: 1 + distance, 0 = not
-    std::unique_ptr<Slots, void (*)(void *)> slots_;
+    Used used_;
+    const uint32_t *nearest_ = nullptr; // after a stroke: 1 + distance from it, 0 = not
+    const MarkKey *first_ = nullptr;    // each pixel's two nearest marks
+    const MarkKey *second_ = nullptr;
 };
 
 } // namespace colour

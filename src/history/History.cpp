@@ -141,6 +141,7 @@ void History::Clear()
     capturedMarks_.clear();
     record_.Reset(0, 0);
     edgeCost_.reset();
+    spreadScratch_ = colour::SpreadScratch();
     paintIds_.clear();
     tables_.clear();
     width_ = height_ = tilesX_ = tilesY_ = 0;
@@ -204,6 +205,7 @@ void History::PrepareTiles(const RasterImage &work)
     tilePaintCount_.assign(tilePaints_.size(), 0);
     record_.Reset(width_, height_);
     edgeCost_.reset();
+    spreadScratch_ = colour::SpreadScratch();
 }
 
 uint32_t History::PaintId(const colour::Paint &paint)
@@ -390,7 +392,8 @@ Rect History::Spread(const std::vector<Segment> &segments, const RasterImage &so
         if (!edgeCost_)
             edgeCost_ = std::make_unique<colour::EdgeCost>(source);
         for (const auto &[mark, area] : spreads) {
-            const colour::EdgeSpread spread(source, *edgeCost_, record_, area, mark, progress);
+            const colour::EdgeSpread spread(source, *edgeCost_, record_, spreadScratch_, area, mark,
+                                            progress);
             if (capture)
                 for (const Rect &block : spread.Blocks(kTileSide))
                     CaptureTiles(block, work);

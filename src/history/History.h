@@ -14,6 +14,7 @@
 
 #include "colour/EdgeCost.h"
 #include "colour/Paint.h"
+#include "colour/SpreadScratch.h"
 #include "colour/StrokeRecord.h"
 #include "document/ProgressSink.h"
 #include "document/RasterImage.h"
@@ -174,6 +175,7 @@ private:
 
     colour::StrokeRecord record_;
     std::unique_ptr<colour::EdgeCost> edgeCost_; // of the source, made for the first spread
+    colour::SpreadScratch spreadScratch_;        // what the spreads work in, kept between them
 
     // The paints seen, with their colour tables, and for each tile the latest paints
     // written into it: the candidates its records try.

@@ -138,9 +138,21 @@ TEST(EdgeCost, EveryPixelIsItsFormulaOnEveryVectorTarget)
     }
 }
 
+// Whether every value the scratch holds is zero again, as each spread leaves it.
+bool AllZero(const colour::SpreadScratch &scratch)
+{
+    for (size_t i = 0; i < scratch.Count(); ++i)
+        if (scratch.Nearest()[i] != 0 || scratch.First()[i] != 0 || scratch.Second()[i] != 0)
+            return false;
+    return true;
+}
+
 TEST(EdgeSpread, AfterAStrokeWritesWhatTheLiteralRuleWritesAndNothingElse)
 {
+    // One scratch for every case, of every size, as the history keeps one per picture.
+    colour::SpreadScratch scratch;
     for (const Case &c : Cases()) {
+        ASSERT_TRUE(AllZero(scratch)) << "before seed " << c.seed;
         std::mt19937 rng(c.seed);
         auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
         Raster source(c.w, c.h), work(c.w, c.h);
@@ -164,7 +176,7 @@ TEST(EdgeSpread, AfterAStrokeWritesWhatTheLiteralRuleWritesAndNothingElse)
 
         const colour::EdgeCost cost(source.image);
         const Bytes before = work.Pixels();
-        const colour::EdgeSpread spread(source.image, cost, record, area, stroke);
+        const colour::EdgeSpread spread(source.image, cost, record, scratch, area, stroke);
         spread.Write(work.image);
         ASSERT_EQ(work.Pixels(), expected.Pixels()) << "seed " << c.seed;
         // Every pixel written lies in the area and the blocks the spread names.
@@ -185,18 +197,21 @@ TEST(EdgeSpread, AfterAStrokeWritesWhatTheLiteralRuleWritesAndNothingElse)
                 EXPECT_EQ(record.Row(y)[x], 0) << "a painted pixel changed at " << x << "," << y;
             }
     }
+    EXPECT_TRUE(AllZero(scratch));
 }
 
 TEST(EdgeSpread, OverTheWholePictureWritesWhatTheLiteralRuleWrites)
 {
+    colour::SpreadScratch scratch;
     for (const Case &c : Cases()) {
+        ASSERT_TRUE(AllZero(scratch)) << "before seed " << c.seed;
         std::mt19937 rng(c.seed + 1000);
         Raster source(c.w, c.h), work(c.w, c.h), expected(c.w, c.h);
         MakePhoto(source, rng);
         const colour::StrokeRecord record = RandomRecord(c.w, c.h, rng, 1, 6, 4);
         literal::Spread(source.image, expected.image, record);
         const colour::EdgeCost cost(source.image);
-        colour::EdgeSpread(source.image, cost, record).Write(work.image);
+        colour::EdgeSpread(source.image, cost, record, scratch).Write(work.image);
         ASSERT_EQ(work.Pixels(), expected.Pixels()) << "seed " << c.seed;
     }
 }
@@ -217,7 +232,8 @@ struct TwoHalves {
     void Spread(const Rect &area, uint16_t id)
     {
         const colour::EdgeCost cost(source.image);
-        colour::EdgeSpread(source.image, cost, record, area, id).Write(work.image);
+        colour::SpreadScratch scratch;
+        colour::EdgeSpread(source.image, cost, record, scratch, area, id).Write(work.image);
     }
 };
 
@@ -262,7 +278,8 @@ TEST(EdgeSpread, ReachesItsFullDistanceThroughAFlatAreaThenFadesOutAndStops)
     const uint16_t id = record.IdOf(red);
     record.Row(1)[0] = id;
     const colour::EdgeCost cost(source.image);
-    colour::EdgeSpread(source.image, cost, record, {0, 1, 1, 2}, id).Write(work.image);
+    colour::SpreadScratch scratch;
+    colour::EdgeSpread(source.image, cost, record, scratch, {0, 1, 1, 2}, id).Write(work.image);
     const colour::GreyColourTable t = colour::MakeGreyColourTable(red.paint);
     const size_t g = size_t(colour::GreyValue(120, 120, 120));
     for (int32_t x = 1; x <= 300; ++x)
@@ -310,7 +327,8 @@ TEST(EdgeSpread, AMarkThatDoesNotSpreadOrAMissingRecordWritesNothing)
     colour::StrokeRecord none;
     none.Reset(30, 20);
     const colour::EdgeCost cost(p.source.image);
-    const colour::EdgeSpread spread(p.source.image, cost, none, {0, 0, 30, 20}, 1);
+    colour::SpreadScratch scratch;
+    const colour::EdgeSpread spread(p.source.image, cost, none, scratch, {0, 0, 30, 20}, 1);
     EXPECT_TRUE(spread.Area().Empty());
     spread.Write(p.work.image);
     EXPECT_EQ(p.work.Pixels(), before);
@@ -331,7 +349,9 @@ TEST(EdgeSpread, APictureOneRowHighAndTheWidestAllowed)
     literal::Spread(source.image, expected.image, record,
                     literal::AfterStroke(source.image, record, {w - 4, 0, w, 1}, id));
     const colour::EdgeCost cost(source.image);
-    colour::EdgeSpread(source.image, cost, record, {w - 4, 0, w + 20, 1}, id).Write(work.image);
+    colour::SpreadScratch scratch;
+    colour::EdgeSpread(source.image, cost, record, scratch, {w - 4, 0, w + 20, 1}, id)
+        .Write(work.image);
     EXPECT_EQ(work.Pixels(), expected.Pixels());
 }
 
