@@ -215,6 +215,7 @@ void EdgeSpread::Reach(const Rect &strokeArea, uint16_t stroke, const Progress &
     const size_t boxArea = size_t(box_.Width()) * size_t(box_.Height());
     size_t visited = 0;
     int32_t left = INT32_MAX, right = INT32_MIN, top = INT32_MAX, bottom = INT32_MIN;
+    const auto rowLength = uint32_t(stride);
     queue.Drain([&](uint32_t d, uint32_t i) {
         if (nearest[i] != d + 1)
             return;
@@ -222,8 +223,10 @@ void EdgeSpread::Reach(const Rect &strokeArea, uint16_t stroke, const Progress &
         last = std::max(last, size_t(i));
         const uint32_t from = cost[i];
         if (d < reach_.end) {
-            const auto y = int32_t(i / stride) - 1;
-            const auto x = int32_t(i % stride) - 1;
+            // Indices fit 32 bits, whose division is several times quicker.
+            const uint32_t row = i / rowLength;
+            const auto y = int32_t(row) - 1;
+            const auto x = int32_t(i - row * rowLength) - 1;
             left = std::min(left, x);
             right = std::max(right, x);
             top = std::min(top, y);

@@ -355,4 +355,17 @@ TEST(EdgeSpread, APictureOneRowHighAndTheWidestAllowed)
     EXPECT_EQ(work.Pixels(), expected.Pixels());
 }
 
+// The two nearest marks are kept with 16 bits of distance, so End must fit them for every
+// picture, while the full strength still reaches a tenth of the larger side and 250.
+TEST(EdgeSpread, ItsReachFitsSixteenBitsAndCoversATenthOfEveryPicture)
+{
+    for (int32_t side = 1; side <= 32767; ++side) {
+        const colour::SpreadReach reach = colour::ReachOf(side, 1);
+        ASSERT_LE(reach.end, 65535u) << side;
+        const double fullPixels = 1.3 * reach.full / 14;
+        ASSERT_GE(fullPixels, std::max(250.0, side / 10.0)) << side;
+        ASSERT_EQ(colour::ReachOf(1, side).end, reach.end) << side;
+    }
+}
+
 } // namespace
