@@ -64,7 +64,7 @@ void BM_SaveWorkFile(benchmark::State &state)
 {
     Work &w = Picture();
     for (auto _ : state)
-        if (!document::SaveWorkFile(kFile, w.source, w.work, {}).isEmpty())
+        if (!document::SaveWorkFile(kFile, w.source, w.work, {}, {}).isEmpty())
             state.SkipWithError("not saved");
 }
 BENCHMARK(BM_SaveWorkFile)->Unit(benchmark::kMillisecond)->Iterations(3);
@@ -72,7 +72,7 @@ BENCHMARK(BM_SaveWorkFile)->Unit(benchmark::kMillisecond)->Iterations(3);
 void BM_OpenWorkFile(benchmark::State &state)
 {
     Work &w = Picture();
-    if (!document::SaveWorkFile(kFile, w.source, w.work, {}).isEmpty())
+    if (!document::SaveWorkFile(kFile, w.source, w.work, {}, {}).isEmpty())
         state.SkipWithError("not saved");
     const document::RasterLibrary library;
     for (auto _ : state) {
@@ -102,7 +102,7 @@ void BM_StrokeDuringRecovery(benchmark::State &state)
         writer = std::async(std::launch::async, [&] {
             while (!stop) {
                 QString error;
-                benchmark::DoNotOptimize(document::EncodeWorkFile(w.source, w.work, {}, error));
+                benchmark::DoNotOptimize(document::EncodeWorkFile(w.source, w.work, {}, {}, error));
             }
         });
     view::StrokeParams params;

@@ -19,6 +19,8 @@
 
 #include <chrono>
 #include <cstring>
+#include <memory>
+#include <new>
 
 namespace {
 
@@ -59,21 +61,29 @@ void TMainForm::RecoveryStep()
         recoveryDue_ = false;
         return;
     }
+    // The stroke record goes as a copy too; without memory for it, the work without it.
+    auto strokes = std::make_shared<colour::StrokeRecord>();
+    try {
+        *strokes = UndoHistory.Record();
+    } catch (const std::bad_alloc &) {
+        strokes->Reset(0, 0);
+    }
     std::memcpy(source.Pixels, SourceRaster.Pixels, RasterImageSize(SourceRaster));
     std::memcpy(work.Pixels, WorkRaster.Pixels, RasterImageSize(WorkRaster));
     recoveryCopies_[0] = source;
     recoveryCopies_[1] = work;
     recoveryDue_ = false;
     recoveryClock_.start();
-    recoveryWrite_ = std::async(
-        std::launch::async,
-        [source, work, state = CurrentWorkState(), path = recovery_->OwnFile()]() -> QString {
-            QString error;
-            const QByteArray bytes = document::EncodeWorkFile(source, work, state, error);
-            if (bytes.isEmpty())
-                return error;
-            return document::ReplaceFile(path, bytes);
-        });
+    recoveryWrite_ = std::async(std::launch::async,
+                                [source, work, strokes, state = CurrentWorkState(),
+                                 path = recovery_->OwnFile()]() -> QString {
+                                    QString error;
+                                    const QByteArray bytes = document::EncodeWorkFile(
+                                        source, work, state, *strokes, error);
+                                    if (bytes.isEmpty())
+                                        return error;
+                                    return document::ReplaceFile(path, bytes);
+                                });
     RecoveryTimer->start(kCollectPollMs);
 }
 

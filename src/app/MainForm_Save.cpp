@@ -28,9 +28,10 @@ bool TMainForm::SaveWorkAs()
                         MessageButton::Ok);
         return false;
     }
-    const QString failure =
-        workFile ? document::SaveWorkFile(*chosen, SourceRaster, WorkRaster, CurrentWorkState())
-                 : document::SavePicture(WorkRaster, *chosen);
+    const QString failure = workFile
+                                ? document::SaveWorkFile(*chosen, SourceRaster, WorkRaster,
+                                                         CurrentWorkState(), UndoHistory.Record())
+                                : document::SavePicture(WorkRaster, *chosen);
     if (!failure.isEmpty()) {
         messages_->show(failure, QString(), MessageIcon::Error, MessageButton::Ok);
         return false;

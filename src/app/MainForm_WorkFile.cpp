@@ -55,9 +55,12 @@ void TMainForm::AdoptWorkFile(const document::WorkFileContent &content, const st
     SourceRaster = content.Rasters.Source;
     WorkRaster = content.Rasters.Work;
     DropRecovery();
-    // A work file of this program puts back the window's state; one without any, the
-    // start-up defaults. Other OpenRaster files open as any picture does.
+    // A work file of this program puts back the window's state and the stroke record;
+    // one without them, the start-up defaults. Other OpenRaster files open as any
+    // picture does.
     if (content.Work)
         ApplyWorkState(content.State.value_or(document::WorkState{}));
+    if (content.Strokes)
+        UndoHistory.AdoptRecord(WorkRaster, *content.Strokes);
     ZoomEdChange();
 }

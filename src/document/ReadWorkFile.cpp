@@ -4,6 +4,7 @@
 #include "document/DepthConversion.h"
 #include "document/LayerStack.h"
 #include "document/RasterQImage.h"
+#include "document/StrokeRecordBytes.h"
 #include "document/WorkFileNames.h"
 #include "document/WorkStateJson.h"
 #include "document/ZipReader.h"
@@ -192,6 +193,14 @@ void Read(const ZipReader &zip, Rasters &rasters, WorkFileContent &content)
             zip.Read(QLatin1String(kStateEntry), kMaxStateBytes, error);
         if (json)
             content.State = WorkStateFromJson(*json);
+        if (zip.Has(QLatin1String(kStrokesEntry))) {
+            const std::optional<QByteArray> strokes = zip.Read(
+                QLatin1String(kStrokesEntry),
+                MaxStrokeRecordBytes(int32_t(stack->Width), int32_t(stack->Height)), error);
+            if (strokes)
+                content.Strokes =
+                    StrokeRecordFromBytes(*strokes, int32_t(stack->Width), int32_t(stack->Height));
+        }
         return;
     }
     if (zip.Has(QLatin1String(kMergedEntry)))
@@ -223,13 +232,15 @@ WorkFileContent ReadWorkFile(const uint8_t *data, size_t size, const RasterLibra
                                false,
                                false,
                                std::nullopt,
-                               "The work file is damaged: " + refusal.text + "."};
+                               "The work file is damaged: " + refusal.text + ".",
+                               std::nullopt};
     } catch (const std::bad_alloc &) {
         return WorkFileContent{{},
                                false,
                                false,
                                std::nullopt,
-                               "There is not enough memory to open the work file."};
+                               "There is not enough memory to open the work file.",
+                               std::nullopt};
     }
     content.Rasters = {rasters.source, rasters.work};
     content.Read = true;
@@ -251,7 +262,8 @@ std::optional<WorkFileContent> OpenWorkFile(const std::string &fileName,
                                false,
                                false,
                                std::nullopt,
-                               "The work file is too large: it holds more than 1 GiB."};
+                               "The work file is too large: it holds more than 1 GiB.",
+                               std::nullopt};
     const QByteArray bytes = file.readAll();
     return ReadWorkFile(reinterpret_cast<const uint8_t *>(bytes.constData()), size_t(bytes.size()),
                         library);

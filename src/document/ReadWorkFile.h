@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Reading an OpenRaster (.ora) file. A work file this program wrote (two layers,
 // "Colour" over "Original", each of the picture's size) gives back both rasters and
-// the window's state when it holds one. Any other OpenRaster file gives its merged
-// picture, or its visible layers composited over white when it has none, as both
-// rasters, as any other picture.
+// the window's state and the stroke record when it holds them. Any other OpenRaster file gives its
+// merged picture, or its visible layers composited over white when it has none, as both rasters, as
+// any other picture.
 //
 // Whatever the bytes, nothing large is allocated before it is known to be needed: every
 // entry is read only when its declared size is within what a picture of the declared
@@ -13,6 +13,7 @@
 // on the way and says what is wrong.
 #pragma once
 
+#include "colour/StrokeRecord.h"
 #include "document/PictureLoader.h"
 #include "document/RasterLibrary.h"
 #include "document/WorkState.h"
@@ -30,6 +31,9 @@ struct WorkFileContent {
     bool Work = false;              // a work file of this program: Source is the original
     std::optional<WorkState> State; // a work file's state, when it keeps one
     std::string Error;              // when not Read: what is wrong, for the user
+    // A work file's stroke record, when it keeps one of the picture's size that reads
+    // right; a damaged one is left out, as a file without one.
+    std::optional<colour::StrokeRecord> Strokes;
 };
 
 // True when the bytes start as a zip archive does; such a file is read as OpenRaster.

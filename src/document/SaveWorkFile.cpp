@@ -4,6 +4,7 @@
 #include "document/LayerStack.h"
 #include "document/RasterQImage.h"
 #include "document/ReplaceFile.h"
+#include "document/StrokeRecordBytes.h"
 #include "document/WorkFileNames.h"
 #include "document/WorkStateJson.h"
 
@@ -117,7 +118,8 @@ QByteArray Zip(const std::vector<Entry> &entries, QString &error)
 } // namespace
 
 QByteArray EncodeWorkFile(const RasterImage &source, const RasterImage &work,
-                          const WorkState &state, QString &error)
+                          const WorkState &state, const colour::StrokeRecord &strokes,
+                          QString &error)
 {
     const QImage original = RasterToQImage(source);
     const QImage colour = RasterToQImage(work);
@@ -147,22 +149,26 @@ QByteArray EncodeWorkFile(const RasterImage &source, const RasterImage &work,
     const QByteArray xml = LayerStackToXml(stack);
     const QByteArray json = WorkStateToJson(state);
     // PNGs are compressed already: stored, they cost no second pass.
-    return Zip({{kMimetypeEntry, &mimetype, false},
-                {kStackEntry, &xml, true},
-                {kColourEntry, &colourPng, false},
-                {kOriginalEntry, &originalPng, false},
-                {kMergedEntry, &colourPng, false},
-                {kThumbnailEntry, &thumbnailPng, false},
-                {kStateEntry, &json, true}},
-               error);
+    std::vector<Entry> entries{
+        {kMimetypeEntry, &mimetype, false}, {kStackEntry, &xml, true},
+        {kColourEntry, &colourPng, false},  {kOriginalEntry, &originalPng, false},
+        {kMergedEntry, &colourPng, false},  {kThumbnailEntry, &thumbnailPng, false},
+        {kStateEntry, &json, true}};
+    const QByteArray strokeBytes =
+        strokes.Width() == colour.width() && strokes.Height() == colour.height()
+            ? StrokeRecordToBytes(strokes)
+            : QByteArray();
+    if (!strokeBytes.isEmpty())
+        entries.push_back({kStrokesEntry, &strokeBytes, true});
+    return Zip(entries, error);
 }
 
 QString SaveWorkFile(const QString &fileName, const RasterImage &source, const RasterImage &work,
-                     const WorkState &state)
+                     const WorkState &state, const colour::StrokeRecord &strokes)
 {
     const QString cannot = QStringLiteral("The work could not be saved as \"%1\":\n%2");
     QString error;
-    const QByteArray bytes = EncodeWorkFile(source, work, state, error);
+    const QByteArray bytes = EncodeWorkFile(source, work, state, strokes, error);
     if (bytes.isEmpty())
         return cannot.arg(fileName, error);
     const QString failure = ReplaceFile(fileName, bytes);

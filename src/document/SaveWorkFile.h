@@ -4,9 +4,11 @@
 // grey when every pixel of it is grey), and "Colour" on top, the work raster. Beside
 // them, as the format lays out: "mimetype" first and stored, stack.xml, the merged
 // picture (the work raster) and a thumbnail of at most 256 pixels a side; and the
-// window's state (WorkState) in tintwell/state.json.
+// window's state (WorkState) in tintwell/state.json, and the stroke record when there is
+// one (document/StrokeRecordBytes.h).
 #pragma once
 
+#include "colour/StrokeRecord.h"
 #include "document/RasterImage.h"
 #include "document/WorkState.h"
 
@@ -17,13 +19,15 @@ namespace document {
 
 // The archive's bytes; empty, with the reason in error, when the rasters are not two
 // 24-bit rasters of one size or the archive cannot be made.
+// A record of another size than the rasters is left out.
 QByteArray EncodeWorkFile(const RasterImage &source, const RasterImage &work,
-                          const WorkState &state, QString &error);
+                          const WorkState &state, const colour::StrokeRecord &strokes,
+                          QString &error);
 
 // Encodes the work file and puts it in place of fileName through ReplaceFile, so that
 // a failure leaves an existing file as it was. Empty on success; otherwise the reason
 // for the user, naming the file.
 QString SaveWorkFile(const QString &fileName, const RasterImage &source, const RasterImage &work,
-                     const WorkState &state);
+                     const WorkState &state, const colour::StrokeRecord &strokes);
 
 } // namespace document

@@ -12,6 +12,7 @@ inline constexpr const char *kOriginalEntry = "data/original.png";
 inline constexpr const char *kMergedEntry = "mergedimage.png";
 inline constexpr const char *kThumbnailEntry = "Thumbnails/thumbnail.png";
 inline constexpr const char *kStateEntry = "tintwell/state.json";
+inline constexpr const char *kStrokesEntry = "tintwell/strokes.bin";
 inline constexpr const char *kColourLayer = "Colour";
 inline constexpr const char *kOriginalLayer = "Original";
 

@@ -172,6 +172,13 @@ void History::Start(const RasterImage &source, const RasterImage &work)
     base_ = std::move(base);
 }
 
+void History::AdoptRecord(const RasterImage &work, colour::StrokeRecord record)
+{
+    PrepareTiles(work);
+    if (record.Width() == width_ && record.Height() == height_)
+        record_ = std::move(record);
+}
+
 void History::MarkSaved()
 {
     saved_ = done_;

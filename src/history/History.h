@@ -81,6 +81,9 @@ public:
     // on; forgotten by Clear and Start, kept by whole-picture operations. Its ids are
     // allocated with the first stroke.
     const colour::StrokeRecord &Record() const { return record_; }
+    // Right after Start: makes record, a work file's, the picture's stroke record, when it
+    // is of work's size; undo goes back to it at most.
+    void AdoptRecord(const RasterImage &work, colour::StrokeRecord record);
 
     // Runs a whole-picture operation once on the work raster, reporting to progress, and
     // keeps it as one step to be undone and done again (redo, rebuild). paintsAll is, for

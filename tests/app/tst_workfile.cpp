@@ -4,6 +4,7 @@
 // the eraser, "Colorize everything" and undo work on it as before saving. Damaged files
 // give a message and change nothing.
 #include "app/WindowFixture.h"
+#include "document/StrokeRecordBytes.h"
 #include "support/HostileWorkFiles.h"
 #include "support/TestSupport.h"
 
@@ -45,6 +46,8 @@ private slots:
         const Bytes work = Pixels(form->WorkRaster);
         QVERIFY(work != source);
         const int32_t hue = form->CurHue, sat = form->CurSat;
+        const QByteArray strokes = document::StrokeRecordToBytes(form->UndoHistory.Record());
+        QVERIFY(!strokes.isEmpty());
 
         dialogs.SaveAnswers = {file("family.ora")};
         form->Saveas1Click();
@@ -68,6 +71,8 @@ private slots:
         QCOMPARE(form->PaintBox1->width(), 320 * 150 / 100);
         QVERIFY(!form->WorkChanged());
         QVERIFY(!form->UndoHistory.CanUndo()); // a new history
+        // Which stroke painted each pixel, as before saving.
+        QCOMPARE(document::StrokeRecordToBytes(form->UndoHistory.Record()), strokes);
         verifyView();
 
         // The eraser brings back the original, not the colours saved.

@@ -47,7 +47,7 @@ QByteArray Encode(const RasterImage &source, const RasterImage &work,
                   const document::WorkState &state = {})
 {
     QString error;
-    const QByteArray bytes = document::EncodeWorkFile(source, work, state, error);
+    const QByteArray bytes = document::EncodeWorkFile(source, work, state, {}, error);
     EXPECT_FALSE(bytes.isEmpty()) << error.toStdString();
     return bytes;
 }
@@ -230,7 +230,7 @@ TEST_P(WorkFileTools, ArchiveAsZipToolsNetpbmAndImageMagickSeeIt)
     RasterImage source = Raster(original);
     RasterImage work = Raster(colour);
     const QString path = QString::fromStdString(dir.file("work.ora"));
-    ASSERT_EQ(document::SaveWorkFile(path, source, work, {}), QString());
+    ASSERT_EQ(document::SaveWorkFile(path, source, work, {}, {}), QString());
 
     std::ofstream(dir.file("check.py"))
         << "import sys, zipfile, xml.etree.ElementTree as ET\n"
@@ -289,5 +289,54 @@ TEST_P(WorkFileTools, ArchiveAsZipToolsNetpbmAndImageMagickSeeIt)
 }
 
 INSTANTIATE_TEST_SUITE_P(Tools, WorkFileTools, testing::Values(0));
+
+} // namespace
+
+namespace {
+
+TEST(WorkFile, KeepsTheStrokeRecordOfItsPictureAndLeavesOutAnyOther)
+{
+    std::mt19937 rng(21);
+    const RasterImage source = Raster(Noise(30, 20, rng, true));
+    const RasterImage work = Raster(Noise(30, 20, rng, false));
+    colour::StrokeRecord strokes;
+    strokes.Reset(30, 20);
+    ASSERT_TRUE(strokes.Allocate());
+    const colour::StrokeMark sky{{150, 200, -20, true}, true, true};
+    const colour::StrokeMark eraser{{}, false, true};
+    for (int32_t y = 2; y < 9; ++y)
+        for (int32_t x = 3; x < 25; ++x)
+            strokes.Row(y)[x] = strokes.IdOf(y < 5 ? sky : eraser);
+
+    QString error;
+    const document::WorkFileContent kept =
+        Read(document::EncodeWorkFile(source, work, {}, strokes, error));
+    ASSERT_TRUE(kept.Read && kept.Work) << kept.Error;
+    ASSERT_TRUE(kept.Strokes);
+    for (int32_t y = 0; y < 20; ++y)
+        for (int32_t x = 0; x < 30; ++x) {
+            const uint16_t id = kept.Strokes->Row(y)[x];
+            ASSERT_EQ(id == 0, strokes.Row(y)[x] == 0) << x << "," << y;
+            if (id != 0) {
+                ASSERT_EQ(kept.Strokes->Mark(id), y < 5 ? sky : eraser) << x << "," << y;
+            }
+        }
+    Release(kept);
+
+    // A record of another size, or none, is not written; the file opens without one.
+    colour::StrokeRecord other;
+    other.Reset(20, 30);
+    ASSERT_TRUE(other.Allocate());
+    const document::WorkFileContent without =
+        Read(document::EncodeWorkFile(source, work, {}, other, error));
+    ASSERT_TRUE(without.Read && without.Work) << without.Error;
+    EXPECT_FALSE(without.Strokes);
+    Release(without);
+    const document::WorkFileContent none = Read(Encode(source, work));
+    EXPECT_FALSE(none.Strokes);
+    Release(none);
+    deldib(source);
+    deldib(work);
+}
 
 } // namespace

@@ -457,3 +457,45 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<EdgeCase> &param) { return std::string(param.param.name); });
 
 } // namespace
+
+namespace {
+
+// A work file's stroke record taken over after Start is the record the next strokes
+// spread beside, and the one undo goes back to; one of another size is not taken.
+TEST(HistorySpread, AWorkFilesRecordIsWhereTheHistoryStarts)
+{
+    Halves p(160, 90);
+    history::History history;
+    history.Start(p.source, p.work);
+    colour::StrokeRecord wrong;
+    wrong.Reset(90, 160);
+    ASSERT_TRUE(wrong.Allocate());
+    history.AdoptRecord(p.work, wrong);
+    EXPECT_FALSE(history.Record().Allocated());
+
+    colour::StrokeRecord kept;
+    kept.Reset(160, 90);
+    ASSERT_TRUE(kept.Allocate());
+    const uint16_t old = kept.IdOf(view::MarkOf(Following(3)));
+    for (int32_t y = 40; y < 50; ++y)
+        for (int32_t x = 5; x < 15; ++x)
+            kept.Row(y)[x] = old;
+    history.AdoptRecord(p.work, kept);
+    const Bytes start = State(p.work, history);
+
+    view::StrokeParams other = Following(3);
+    other.hue = 160;
+    history.BeginStroke();
+    history.PaintStroke(p.source, p.work, 70, 40, 72, 45, other);
+    history.EndStroke(p.source, p.work);
+    // The kept stroke keeps its own pixels and takes the part of the half nearer to it:
+    // the far left gets its colour, not the new stroke's.
+    EXPECT_EQ(history.Record().Row(45)[10], old);
+    EXPECT_NE(getpixel(p.work, 0, 45), getpixel(p.source, 0, 45));
+    EXPECT_NE(getpixel(p.work, 60, 45), getpixel(p.source, 60, 45));
+    EXPECT_NE(getpixel(p.work, 0, 45), getpixel(p.work, 60, 45));
+    history.Undo(p.source, p.work);
+    EXPECT_EQ(State(p.work, history), start);
+}
+
+} // namespace
