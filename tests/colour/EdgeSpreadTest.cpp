@@ -5,6 +5,7 @@
 // distance through a flat area and fades after, and the eraser's spread gives back the
 // picture as opened.
 #include "EdgeSpreadLiteral.h"
+#include "support/RandomStrokes.h"
 
 #include "colour/DoPix.h"
 #include "colour/EdgeCost.h"
@@ -21,6 +22,9 @@
 
 namespace {
 
+using testsupport::Mark;
+using testsupport::RandomMark;
+using testsupport::RandomRecord;
 using Bytes = std::vector<uint8_t>;
 
 struct Raster {
@@ -58,40 +62,6 @@ void MakePhoto(const Raster &r, std::mt19937 &rng)
             p[1] = uint8_t(std::clamp(g + pick(-3, 3), 0, 255));
             p[2] = uint8_t(g);
         }
-}
-
-// A disc of mark id in the record.
-void Mark(colour::StrokeRecord &record, int32_t cx, int32_t cy, int32_t radius, uint16_t id)
-{
-    for (int32_t y = 0; y < record.Height(); ++y)
-        for (int32_t x = 0; x < record.Width(); ++x)
-            if ((x - cx) * (x - cx) + (y - cy) * (y - cy) <= radius * radius)
-                record.Row(y)[x] = id;
-}
-
-colour::StrokeMark RandomMark(std::mt19937 &rng)
-{
-    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-    colour::StrokeMark m;
-    m.paint = {pick(0, 255), pick(0, 255), pick(-100, 100), pick(0, 4) == 0};
-    m.colorize = pick(0, 4) != 0;
-    m.spreads = pick(0, 4) != 0;
-    return m;
-}
-
-// A record of a width x height picture with its ids made, and between fewest and most
-// random marks painted as discs of radius up to largest.
-colour::StrokeRecord RandomRecord(int32_t w, int32_t h, std::mt19937 &rng, int fewest, int most,
-                                  int largest)
-{
-    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-    colour::StrokeRecord record;
-    record.Reset(w, h);
-    EXPECT_TRUE(record.Allocate());
-    for (int k = pick(fewest, most); k > 0; --k)
-        Mark(record, pick(0, w - 1), pick(0, h - 1), pick(0, largest),
-             record.IdOf(RandomMark(rng)));
-    return record;
 }
 
 struct Case {

@@ -5,34 +5,18 @@
 // refused whole.
 #include "document/StrokeRecordBytes.h"
 
+#include "support/RandomStrokes.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 namespace {
 
 colour::StrokeRecord RandomRecord(int32_t w, int32_t h, std::mt19937 &rng)
 {
-    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-    colour::StrokeRecord record;
-    record.Reset(w, h);
-    EXPECT_TRUE(record.Allocate());
-    std::vector<uint16_t> ids;
-    for (int k = pick(1, 6); k > 0; --k) {
-        colour::StrokeMark mark{{pick(0, 255), pick(0, 255), pick(-100, 100), pick(0, 1) == 1},
-                                pick(0, 3) != 0,
-                                pick(0, 1) == 1};
-        ids.push_back(record.IdOf(mark));
-    }
-    for (int k = pick(0, 8); k > 0; --k) {
-        const int32_t x = pick(0, w - 1), y = pick(0, h - 1);
-        const int32_t right = std::min(w, x + pick(1, w)), bottom = std::min(h, y + pick(1, h));
-        const uint16_t id = ids[size_t(pick(0, int(ids.size()) - 1))];
-        for (int32_t yy = y; yy < bottom; ++yy)
-            for (int32_t xx = x; xx < right; ++xx)
-                record.Row(yy)[xx] = id;
-    }
-    return record;
+    return testsupport::RandomRecord(w, h, rng, 1, 8, std::max(w, h));
 }
 
 void ExpectSame(const colour::StrokeRecord &a, const colour::StrokeRecord &b)
