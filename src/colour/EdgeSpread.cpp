@@ -181,14 +181,17 @@ EdgeSpread::~EdgeSpread() = default;
 
 EdgeSpread::Used::~Used()
 {
-    const size_t count = end - first;
-    if (count == 0)
+    if (left >= right)
         return;
-    if (nearest)
-        std::memset(scratch.Nearest() + first, 0, count * sizeof(uint32_t));
-    if (slots) {
-        std::memset(scratch.First() + first, 0, count * sizeof(MarkKey));
-        std::memset(scratch.Second() + first, 0, count * sizeof(MarkKey));
+    const size_t count = right - left;
+    for (size_t row = top; row < bottom; ++row) {
+        const size_t at = row * stride + left;
+        if (nearest)
+            std::memset(scratch.Nearest() + at, 0, count * sizeof(uint32_t));
+        if (slots) {
+            std::memset(scratch.First() + at, 0, count * sizeof(MarkKey));
+            std::memset(scratch.Second() + at, 0, count * sizeof(MarkKey));
+        }
     }
 }
 
@@ -209,8 +212,9 @@ void EdgeSpread::Reach(const Rect &strokeArea, uint16_t stroke, const Progress &
                 queue.Push(0, uint32_t(i));
             }
     }
-    // Every pixel written is a neighbour of one visited.
-    size_t first = SIZE_MAX, last = 0;
+    // Every pixel written is a neighbour of one visited, whose rows and columns of the
+    // padded map these bound.
+    uint32_t firstRow = UINT32_MAX, lastRow = 0, firstColumn = UINT32_MAX, lastColumn = 0;
     const uint32_t bound = Bound();
     const size_t boxArea = size_t(box_.Width()) * size_t(box_.Height());
     size_t visited = 0;
@@ -219,14 +223,17 @@ void EdgeSpread::Reach(const Rect &strokeArea, uint16_t stroke, const Progress &
     queue.Drain([&](uint32_t d, uint32_t i) {
         if (nearest[i] != d + 1)
             return;
-        first = std::min(first, size_t(i));
-        last = std::max(last, size_t(i));
+        // Indices fit 32 bits, whose division is several times quicker.
+        const uint32_t row = i / rowLength;
+        const uint32_t column = i - row * rowLength;
+        firstRow = std::min(firstRow, row);
+        lastRow = std::max(lastRow, row);
+        firstColumn = std::min(firstColumn, column);
+        lastColumn = std::max(lastColumn, column);
         const uint32_t from = cost[i];
         if (d < reach_.end) {
-            // Indices fit 32 bits, whose division is several times quicker.
-            const uint32_t row = i / rowLength;
             const auto y = int32_t(row) - 1;
-            const auto x = int32_t(i - row * rowLength) - 1;
+            const auto x = int32_t(column) - 1;
             left = std::min(left, x);
             right = std::max(right, x);
             top = std::min(top, y);
@@ -251,9 +258,12 @@ void EdgeSpread::Reach(const Rect &strokeArea, uint16_t stroke, const Progress &
         }
     });
     used_.nearest = true;
-    if (first <= last) {
-        used_.first = first - stride - 1;
-        used_.end = last + stride + 2;
+    if (firstRow <= lastRow) {
+        used_.stride = stride;
+        used_.top = firstRow - 1;
+        used_.bottom = lastRow + 2;
+        used_.left = firstColumn - 1;
+        used_.right = lastColumn + 2;
     }
     // A wall takes its colours from a pixel up to kWallReach off (see the header).
     const int32_t wall = EdgeCost::kWallReach;
@@ -272,8 +282,10 @@ void EdgeSpread::Propagate(const Progress &progress)
     second_ = second;
     used_.slots = true;
     if (whole_) {
-        used_.first = 0;
-        used_.end = stride * size_t(cost_.Height() + 2);
+        used_.stride = stride;
+        used_.top = used_.left = 0;
+        used_.bottom = size_t(cost_.Height() + 2);
+        used_.right = stride;
     }
     const uint32_t *nearest = nearest_;
     const uint32_t bound = Bound();
@@ -287,11 +299,13 @@ void EdgeSpread::Propagate(const Progress &progress)
 
     // The seeds of each mark that spreads, on the rows the distances cover.
     std::vector<std::vector<uint32_t>> seeds(record_.MarkCount() + 1);
-    const auto firstRow = std::max(box_.Top, int32_t(used_.first / stride) - 1);
-    const auto endRow = std::min(box_.Bottom, int32_t((used_.end - 1) / stride));
-    for (int32_t y = firstRow; y < endRow; ++y) {
+    const Rect seedArea{std::max(box_.Left, int32_t(used_.left) - 1),
+                        std::max(box_.Top, int32_t(used_.top) - 1),
+                        std::min(box_.Right, int32_t(used_.right) - 1),
+                        std::min(box_.Bottom, int32_t(used_.bottom) - 1)};
+    for (int32_t y = seedArea.Top; y < seedArea.Bottom; ++y) {
         const uint16_t *marks = record_.Row(y);
-        for (int32_t x = box_.Left; x < box_.Right; ++x) {
+        for (int32_t x = seedArea.Left; x < seedArea.Right; ++x) {
             const uint16_t m = marks[x];
             if (m == 0 || !record_.Mark(m).spreads)
                 continue;

@@ -93,7 +93,9 @@ private:
     // when it ends by an exception.
     struct Used {
         SpreadScratch &scratch;
-        size_t first = 0, end = 0; // indices into the padded cost map
+        size_t stride = 0;
+        // The rows and columns of the padded cost map it has used, ends excluded.
+        size_t top = 0, bottom = 0, left = 0, right = 0;
         bool nearest = false, slots = false;
         ~Used();
     };
