@@ -9,6 +9,11 @@
 //                      the memory kept from it)
 //   BM_ReleaseThroughHistory  the same stroke's release through the undo history, as
 //                      the window does it: the spread and the record of what it overwrote
+//                      (shown_ms: until the spread is there to show, before the record)
+//   BM_PreparedFirstRelease  a fresh picture's history made ready for spreads
+//                      (prepare_ms: the edge map and the spreads' memory, as the window
+//                      does when Follow edges is ticked or a picture opens), then the same
+//                      stroke as its first, released (release_ms)
 //   BM_WholeSpread     every scribble spread over the whole picture at once (first_ms as
 //                      above)
 //   BM_OpenCV_*        ximgproc's domain transform (recursive) and fast global smoother
@@ -38,6 +43,7 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -244,19 +250,58 @@ void BM_ReleaseThroughHistory(benchmark::State &state)
     paint();
     history.EndStroke(s.photo.raster, s.work);
     history.Undo(s.photo.raster, s.work);
+    std::chrono::duration<double, std::milli> toShown{};
     for (auto _ : state) {
         state.PauseTiming();
         paint();
         state.ResumeTiming();
-        const Rect spread = history.EndStroke(s.photo.raster, s.work);
+        const auto start = std::chrono::steady_clock::now();
+        const Rect spread = history.EndStroke(s.photo.raster, s.work, {}, [&](const Rect &) {
+            toShown += std::chrono::steady_clock::now() - start;
+        });
         benchmark::DoNotOptimize(spread);
         state.PauseTiming();
         history.Undo(s.photo.raster, s.work);
         state.ResumeTiming();
     }
+    state.counters["shown_ms"] = toShown.count() / double(state.iterations());
     state.counters["history_mib"] = double(history.StoredBytes()) / (1 << 20);
 }
 BENCHMARK(BM_ReleaseThroughHistory)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_PreparedFirstRelease(benchmark::State &state)
+{
+    Scene &s = TheScene();
+    const synthetic::Scribble &first = s.photo.scribbles.front();
+    const double a = std::atan2(first.y2 - first.y1, first.x2 - first.x1);
+    view::StrokeParams b = s.brushes[first.region];
+    b.radius = 20;
+    using Ms = std::chrono::duration<double, std::milli>;
+    Ms prepare{}, release{};
+    std::optional<history::History> made;
+    for (auto _ : state) {
+        state.PauseTiming();
+        made.reset(); // the last one's memory goes back to the system untimed
+        std::memcpy(s.work.Pixels, s.photo.raster.Pixels, RasterImageSize(s.work));
+        history::History &history = made.emplace();
+        state.ResumeTiming();
+        const auto start = std::chrono::steady_clock::now();
+        history.PrepareSpreads(s.photo.raster, s.work);
+        const auto prepared = std::chrono::steady_clock::now();
+        history.BeginStroke();
+        history.PaintStroke(s.photo.raster, s.work, first.x1, first.y1,
+                            int32_t(first.x1 + 300 * std::cos(a)),
+                            int32_t(first.y1 + 300 * std::sin(a)), b);
+        const auto painted = std::chrono::steady_clock::now();
+        benchmark::DoNotOptimize(history.EndStroke(s.photo.raster, s.work));
+        const auto released = std::chrono::steady_clock::now();
+        prepare += prepared - start;
+        release += released - painted;
+    }
+    state.counters["prepare_ms"] = prepare.count() / double(state.iterations());
+    state.counters["release_ms"] = release.count() / double(state.iterations());
+}
+BENCHMARK(BM_PreparedFirstRelease)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_WholeSpread(benchmark::State &state)
 {

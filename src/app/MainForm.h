@@ -183,6 +183,10 @@ public:
     Rect DoBrush(int cx, int cy, int hue, int sat);
     Rect BrushLine(int x1, int y1, int x2, int y2, int hue, int sat);
     void DoPix(int x, int y, int hue, int sat, int bright);
+    // With Follow edges checked, makes what the picture's spreads work with now (a
+    // moment on a large picture), when the box is ticked or a picture opens, rather than
+    // after the release of the first stroke.
+    void FollowEdgesCheckClick();
 
     // ---- recovery ----
     // Shown after the window: when a recovery work file of a window that was not closed

@@ -74,13 +74,20 @@ void TMainForm::PaintBox1MouseUp(Qt::MouseButton, ShiftState, int X, int Y)
     Painting = false;
     Timer1->stop();
     // With Follow edges the stroke's colour spreads now, before any later event is
-    // handled; a large spread shows its progress in the status bar.
-    const Rect spread = UndoHistory.EndStroke(SourceRaster, WorkRaster, StatusBarProgress());
-    if (!spread.Empty()) {
-        RepaintStroke(spread);
-        DrawOutline(X, Y);
-    }
+    // handled; a large spread shows its progress in the status bar, and is shown before
+    // the history keeps what it overwrote.
+    UndoHistory.EndStroke(SourceRaster, WorkRaster, StatusBarProgress(),
+                          [this, X, Y](const Rect &spread) {
+                              RepaintStroke(spread);
+                              DrawOutline(X, Y);
+                          });
     RecoveryStep();
+}
+
+void TMainForm::FollowEdgesCheckClick()
+{
+    if (FollowEdgesCheck->isChecked())
+        UndoHistory.PrepareSpreads(SourceRaster, WorkRaster);
 }
 
 void TMainForm::Timer1Timer()

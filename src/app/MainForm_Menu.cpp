@@ -5,6 +5,7 @@
 #include "widgets/SpinEdit.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -76,6 +77,7 @@ void TMainForm::WireControls()
     connect(SatEd, &SpinEdit::changed, this, &TMainForm::SatEdChange);
     connect(BrightEd, &SpinEdit::changed, this, &TMainForm::SatEdChange);
     connect(ZoomEd, &SpinEdit::changed, this, &TMainForm::ZoomEdChange);
+    connect(FollowEdgesCheck, &QCheckBox::toggled, this, &TMainForm::FollowEdgesCheckClick);
 
     connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
 

@@ -79,6 +79,7 @@ void TMainForm::openfilenow(const QString &fileName)
     UndoHistory.Clear(); // a new picture starts a new history
     DropRecovery();
     ZoomEdChange();
+    FollowEdgesCheckClick();
 }
 
 void TMainForm::DepthUpTo(int depth)

@@ -63,4 +63,5 @@ void TMainForm::AdoptWorkFile(const document::WorkFileContent &content, const st
     if (content.Strokes)
         UndoHistory.AdoptRecord(WorkRaster, *content.Strokes);
     ZoomEdChange();
+    FollowEdgesCheckClick();
 }

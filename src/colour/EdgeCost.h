@@ -47,6 +47,8 @@ public:
     size_t Stride() const { return size_t(width_) + 2; }
     size_t Index(int32_t x, int32_t y) const { return size_t(y + 1) * Stride() + size_t(x + 1); }
     const uint8_t *Data() const { return cost_.data(); }
+    // The pixels of the map, border included.
+    size_t Count() const { return cost_.size(); }
     const uint8_t *Row(int32_t y) const { return cost_.data() + Index(0, y); }
 
     // The cost for a gradient G as above, kWall when it is a wall.

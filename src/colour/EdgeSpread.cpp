@@ -144,7 +144,7 @@ EdgeSpread::EdgeSpread(const RasterImage &source, const EdgeCost &cost, const St
                       std::min(cost.Height(), strokeArea.Bottom)};
     if (inside.Empty())
         return;
-    scratch.Fit(cost.Stride() * size_t(cost.Height() + 2));
+    scratch.Fit(cost.Count());
     if (progress)
         progress(0);
     // Every step costs at least 10 units per pixel it moves along either axis, so no
@@ -166,7 +166,7 @@ EdgeSpread::EdgeSpread(const RasterImage &source, const EdgeCost &cost, const St
         || record.Height() != cost.Height() || RasterWidth(source) != cost.Width()
         || RasterHeight(source) != cost.Height())
         return;
-    scratch.Fit(cost.Stride() * size_t(cost.Height() + 2));
+    scratch.Fit(cost.Count());
     if (progress)
         progress(0);
     whole_ = true;

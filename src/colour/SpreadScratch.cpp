@@ -3,6 +3,7 @@
 
 #include "platform/rastix/HugePages.h"
 
+#include <cstring>
 #include <new>
 
 namespace colour {
@@ -27,6 +28,13 @@ void SpreadScratch::Fit(size_t count)
         block->reset(static_cast<uint32_t *>(p));
     }
     count_ = count;
+}
+
+void SpreadScratch::Touch()
+{
+    for (Block *block : {&nearest_, &first_, &second_})
+        if (*block)
+            std::memset(block->get(), 0, count_ * sizeof(uint32_t));
 }
 
 } // namespace colour

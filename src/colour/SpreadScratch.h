@@ -35,6 +35,9 @@ public:
     // std::bad_alloc when there is no memory for it (nothing is kept then).
     void Fit(size_t count);
     size_t Count() const { return count_; }
+    // Has the system give it every page now (writing the zeros it holds), which the first
+    // spread would otherwise wait for.
+    void Touch();
 
     // For each pixel, 1 + its distance from a stroke (0: not reached).
     uint32_t *Nearest() const { return nearest_.get(); }

@@ -413,8 +413,23 @@ Rect History::Spread(const std::vector<Segment> &segments, const RasterImage &so
     return changed;
 }
 
+void History::PrepareSpreads(const RasterImage &source, const RasterImage &work)
+{
+    if (!Usable(source, work))
+        return;
+    PrepareTiles(work);
+    try {
+        if (!edgeCost_)
+            edgeCost_ = std::make_unique<colour::EdgeCost>(source);
+        spreadScratch_.Fit(edgeCost_->Count());
+        spreadScratch_.Touch();
+    } catch (const std::bad_alloc &) {
+        // The first spread makes them, or goes without.
+    }
+}
+
 Rect History::EndStroke(const RasterImage &source, const RasterImage &work,
-                        const document::ProgressSink &progress)
+                        const document::ProgressSink &progress, const Shown &shown)
 {
     if (!stroking_)
         return {};
@@ -426,6 +441,8 @@ Rect History::EndStroke(const RasterImage &source, const RasterImage &work,
         spread = Spread(step.segments, source, work, progress, true);
         step.changed = Union(step.changed, spread);
     }
+    if (shown && !spread.Empty())
+        shown(spread);
     step.recorded = !captureFailed_ && Usable(source, work);
     if (step.recorded) {
         try {

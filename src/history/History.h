@@ -74,8 +74,16 @@ public:
     void BeginStroke();
     Rect PaintStroke(const RasterImage &source, const RasterImage &work, int32_t x1, int32_t y1,
                      int32_t x2, int32_t y2, const view::StrokeParams &params);
+    // When the spread has written something, EndStroke calls shown with the rectangle
+    // before it keeps what the stroke overwrote, so the window can show the spread first.
+    using Shown = std::function<void(const Rect &spread)>;
     Rect EndStroke(const RasterImage &source, const RasterImage &work,
-                   const document::ProgressSink &progress = {});
+                   const document::ProgressSink &progress = {}, const Shown &shown = {});
+    // Makes what the spreads of strokes that follow the edges work with (the source's
+    // edge map, and their memory in the system's pages), which the first such stroke on
+    // a picture would otherwise wait for after its release. Without the memory for it,
+    // nothing: the first spread tries again.
+    void PrepareSpreads(const RasterImage &source, const RasterImage &work);
 
     // Which stroke painted each pixel directly, for the picture the strokes were painted
     // on; forgotten by Clear and Start, kept by whole-picture operations. Its ids are

@@ -390,7 +390,14 @@ TEST(HistorySpread, AStrokeAndItsSpreadAreOneStepThatUndoAndRedoPutBackExactly)
     history.BeginStroke();
     history.PaintStroke(p.source, p.work, 20, 40, 30, 45, Following(3));
     const Bytes painted = State(p.work, history);
-    const Rect spread = history.EndStroke(p.source, p.work);
+    // Shown once, with the spread already in the work raster.
+    std::vector<Rect> shown;
+    const Rect spread = history.EndStroke(p.source, p.work, {}, [&](const Rect &r) {
+        shown.push_back(r);
+        EXPECT_NE(getpixel(p.work, 0, 0), getpixel(p.source, 0, 0));
+    });
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0], spread);
     EXPECT_EQ(history.StepCount(), 1u);
     // The left half is coloured to its edge; the right half is as it was.
     EXPECT_TRUE(spread.Left == 0 && spread.Top == 0 && spread.Bottom == 90);
@@ -415,6 +422,30 @@ TEST(HistorySpread, AStrokeAndItsSpreadAreOneStepThatUndoAndRedoPutBackExactly)
     EXPECT_EQ(State(p.work, history), State(fresh.work, none));
     history.Redo(p.source, p.work);
     EXPECT_EQ(State(p.work, history), after);
+}
+
+// Making the spreads ready beforehand, before the first stroke or between two, changes
+// no byte of what they give; on rasters of two sizes it does nothing.
+TEST(HistorySpread, MakingReadyChangesNothing)
+{
+    const std::pair<int, int> strokes[] = {{20, 40}, {120, 30}};
+    auto paint = [&](history::History &history, Halves &p, bool ready) {
+        Halves other(7, 5);
+        history.PrepareSpreads(p.source, other.work);
+        for (const auto &[x, y] : strokes) {
+            if (ready)
+                history.PrepareSpreads(p.source, p.work);
+            view::StrokeParams b = Following(3);
+            b.hue = uint8_t(x);
+            history.BeginStroke();
+            history.PaintStroke(p.source, p.work, x, y, x + 8, y + 4, b);
+            history.EndStroke(p.source, p.work);
+        }
+        return State(p.work, history);
+    };
+    Halves plain(160, 90), ready(160, 90);
+    history::History a, b;
+    EXPECT_EQ(paint(a, plain, false), paint(b, ready, true));
 }
 
 struct EdgeCase {
