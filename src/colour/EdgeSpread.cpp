@@ -85,15 +85,18 @@ public:
         ++pending_;
     }
     // Calls visit(distance, entry) for every entry in order of distance, including the
-    // ones visit pushes (always farther than the one it visits).
+    // ones visit pushes: always farther than the one it visits, and by less than the
+    // ring, so never into the bucket being visited.
     template <typename Visit>
     void Drain(Visit visit)
     {
         for (uint32_t d = 0; pending_ > 0; ++d) {
             std::vector<Entry> &bucket = buckets_[d & (kSize - 1)];
-            for (size_t i = 0; i < bucket.size(); ++i)
-                visit(d, bucket[i]);
-            pending_ -= bucket.size();
+            const Entry *entries = bucket.data();
+            const size_t count = bucket.size();
+            for (size_t i = 0; i < count; ++i)
+                visit(d, entries[i]);
+            pending_ -= count;
             bucket.clear();
         }
     }
