@@ -421,8 +421,11 @@ void History::PrepareSpreads(const RasterImage &source, const RasterImage &work)
     try {
         if (!edgeCost_)
             edgeCost_ = std::make_unique<colour::EdgeCost>(source);
+        // Memory the spreads have had already is kept: made ready once.
+        const bool fresh = spreadScratch_.Count() < edgeCost_->Count();
         spreadScratch_.Fit(edgeCost_->Count());
-        spreadScratch_.Touch();
+        if (fresh)
+            spreadScratch_.Touch();
     } catch (const std::bad_alloc &) {
         // The first spread makes them, or goes without.
     }
