@@ -10,7 +10,10 @@
 //                       the X server has the repainted view (PaintBox1MouseUp, then
 //                       QGuiApplication::sync), which includes the history keeping what
 //                       the stroke overwrote after the repaint; undone between
-//                       iterations, untimed. first_ms: the first stroke after the tick.
+//                       iterations, untimed. first_ms: the first stroke after the tick,
+//                       which also makes the window's first recovery copy of the work
+//                       (after the view shows the spread; the copies of later steps come
+//                       once a minute at most, and not in these iterations).
 // What the screen costs is measured on a real X server:
 //   xvfb-run -a -s "-screen 0 1280x1024x24" env QT_QPA_PLATFORM=xcb
 //       build/bench/bench_spread_window (on one line)
