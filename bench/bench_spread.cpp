@@ -7,6 +7,8 @@
 //                      region, the other regions' scribbles already painted (first_ms:
 //                      the picture's first spread, in fresh memory; the timed ones work in
 //                      the memory kept from it)
+//   BM_LocalSpreadTwoMegapixels  the same stroke alone in a flat square of 2 MP bounded
+//                      by a grey step: the largest area a stroke's spread must fill at once
 //   BM_ReleaseThroughHistory  the same stroke's release through the undo history, as
 //                      the window does it: the spread and the record of what it overwrote
 //                      (shown_ms: until the spread is there to show, before the record)
@@ -218,6 +220,68 @@ void BM_LocalSpread(benchmark::State &state)
     state.counters["reached_box_mp"] = reached;
 }
 BENCHMARK(BM_LocalSpread)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The largest local spread the target is for: one stroke of radius 20 and 300 pixels in
+// a square of 1414 x 1414 (2 MP) of grey 100 with a little noise, in a 24 MP picture of
+// grey 160 around it (and the same noise), so the spread reaches the whole square and no
+// farther. reached_mp: the megapixels it coloured in the square; outside_px: the pixels
+// it coloured outside.
+void BM_LocalSpreadTwoMegapixels(benchmark::State &state)
+{
+    constexpr int32_t kSide = 1414, kLeft = 2000, kTop = 1000;
+    const RasterImage source = newdib(kWidth, kHeight, 24, nullptr, 0);
+    const RasterImage work = newdib(kWidth, kHeight, 24, nullptr, 0);
+    uint32_t noise = 12345;
+    for (int32_t y = 0; y < kHeight; ++y) {
+        uint8_t *row = PictureRow(source, y);
+        for (int32_t x = 0; x < kWidth; ++x) {
+            noise = noise * 1664525u + 1013904223u;
+            const bool in = x >= kLeft && x < kLeft + kSide && y >= kTop && y < kTop + kSide;
+            const auto grey = uint8_t((in ? 100 : 160) + int32_t(noise >> 29) - 3);
+            row[3 * x] = row[3 * x + 1] = row[3 * x + 2] = grey;
+        }
+    }
+    const colour::EdgeCost cost(source);
+    colour::SpreadScratch scratch;
+    colour::StrokeRecord record;
+    record.Reset(kWidth, kHeight);
+    record.Allocate();
+    view::StrokeParams b;
+    b.radius = 20;
+    b.hue = 150;
+    b.saturation = 200;
+    b.followEdges = true;
+    const uint16_t id = record.IdOf(view::MarkOf(b));
+    const int32_t x1 = kLeft + 500, y1 = kTop + 700, x2 = x1 + 300, y2 = y1;
+    auto paint = [&] {
+        std::memcpy(work.Pixels, source.Pixels, RasterImageSize(work));
+        view::StrokeLine(source, work, x1, y1, x2, y2, b,
+                         colour::MakeGreyColourTable(view::PaintOf(b)), &record, id);
+    };
+    const Rect area{x1 - 20, y1 - 20, x2 + 21, y2 + 21};
+    paint();
+    colour::EdgeSpread(source, cost, record, scratch, area, id).Write(work); // warm-up
+    for (auto _ : state) {
+        state.PauseTiming();
+        paint();
+        state.ResumeTiming();
+        colour::EdgeSpread(source, cost, record, scratch, area, id).Write(work);
+    }
+    // The pixels it coloured, inside the square and outside it.
+    size_t inside = 0, outside = 0;
+    for (int32_t y = 0; y < kHeight; ++y)
+        for (int32_t x = 0; x < kWidth; ++x) {
+            const bool in = x >= kLeft && x < kLeft + kSide && y >= kTop && y < kTop + kSide;
+            const bool changed =
+                std::memcmp(PictureRow(source, y) + 3 * x, PictureRow(work, y) + 3 * x, 3) != 0;
+            (in ? inside : outside) += size_t(changed);
+        }
+    state.counters["reached_mp"] = double(inside) / 1e6;
+    state.counters["outside_px"] = double(outside);
+    deldib(source);
+    deldib(work);
+}
+BENCHMARK(BM_LocalSpreadTwoMegapixels)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // The same stroke as the window does it: painted through the undo history and released,
 // which spreads it and keeps what the stroke and its spread overwrote; then undone, so

@@ -153,6 +153,7 @@ EdgeSpread::EdgeSpread(const RasterImage &source, const EdgeCost &cost, const St
     // Every step costs at least 10 units per pixel it moves along either axis, so no
     // pixel farther than Bound() / 10 from the stroke's rectangle is reached.
     box_ = Grown(inside, int32_t(Bound() / 10 + 1), cost.Width(), cost.Height());
+    stroke_ = stroke;
     Reach(inside, stroke, progress);
     if (!area_.Empty())
         Propagate(progress);
@@ -313,7 +314,9 @@ void EdgeSpread::Propagate(const Progress &progress)
             if (m == 0 || !record_.Mark(m).spreads)
                 continue;
             const size_t i = cost_.Index(x, y);
-            if (inside(i))
+            // The stroke's own pixels are where the reach started from: their walk is
+            // known (below).
+            if (inside(i) && !(nearest && m == stroke_ && nearest[i] == 1))
                 seeds[m].push_back(uint32_t(i));
         }
     }
@@ -411,6 +414,16 @@ void EdgeSpread::Propagate(const Progress &progress)
             }
         });
     };
+    if (nearest) {
+        // The walk of the stroke's mark from the stroke's pixels is the reach's: its
+        // distances are there already, as that walk would leave them if it went first
+        // (nothing is in the way of the first). The mark's other pixels (earlier strokes
+        // of the same paint) walk from there like any mark's.
+        for (size_t row = used_.top; row < used_.bottom; ++row)
+            for (size_t i = row * stride + used_.left; i < row * stride + used_.right; ++i)
+                if (nearest[i] != 0 && nearest[i] - 1 < end)
+                    first[i] = KeyOf(nearest[i], stroke_);
+    }
     for (uint16_t m = 1; m < seeds.size(); ++m) {
         if (seeds[m].empty())
             continue;

@@ -115,6 +115,7 @@ private:
     int32_t top_ = 0, bottom_ = 0; // rows the distances cover
     Rect box_;                     // where the reach may lie
     bool whole_ = false;
+    uint16_t stroke_ = 0; // after a stroke: its mark
     Rect area_;
     Used used_;
     const uint32_t *nearest_ = nullptr; // after a stroke: 1 + distance from it, 0 = not

@@ -134,6 +134,11 @@ TEST(EdgeSpread, AfterAStrokeWritesWhatTheLiteralRuleWritesAndNothingElse)
         colour::StrokeRecord record = RandomRecord(c.w, c.h, rng, 0, 5, 6);
         colour::StrokeMark strokeMark = RandomMark(rng);
         strokeMark.spreads = true;
+        // Every other case, a paint an earlier stroke has used, so the mark spreads from
+        // more than the new stroke's pixels.
+        for (size_t m = 1; m <= record.MarkCount() && c.seed % 2 == 0; ++m)
+            if (record.Mark(m).spreads)
+                strokeMark = record.Mark(uint16_t(m));
         const uint16_t stroke = record.IdOf(strokeMark);
         const int32_t cx = pick(-3, c.w + 2), cy = pick(-3, c.h + 2), radius = pick(0, 8);
         Mark(record, cx, cy, radius, stroke);
