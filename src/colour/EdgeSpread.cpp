@@ -217,13 +217,26 @@ void EdgeSpread::Reach(const Rect &strokeArea, uint16_t stroke, const Progress &
             }
     }
     // Every pixel written is a neighbour of one visited, whose rows and columns of the
-    // padded map these bound.
+    // padded map these bound; the near ones, those of the pixels within End.
     uint32_t firstRow = UINT32_MAX, lastRow = 0, firstColumn = UINT32_MAX, lastColumn = 0;
+    uint32_t nearTop = UINT32_MAX, nearBottom = 0, nearLeft = UINT32_MAX, nearRight = 0;
     const uint32_t bound = Bound();
+    const uint32_t end = reach_.end;
     const size_t boxArea = size_t(box_.Width()) * size_t(box_.Height());
+    const bool reporting = bool(progress);
     size_t visited = 0;
-    int32_t left = INT32_MAX, right = INT32_MIN, top = INT32_MAX, bottom = INT32_MIN;
     const auto rowLength = uint32_t(stride);
+    const auto s = ptrdiff_t(stride);
+    const std::array<ptrdiff_t, 4> straight{-1, 1, -s, s};
+    const std::array<ptrdiff_t, 4> diagonal{-s - 1, -s + 1, s - 1, s + 1};
+    // Takes the walk on to pixel n, nd from the stroke, where that is nearer than it has
+    // been (0, not reached yet, wraps round to the farthest).
+    auto relax = [&](size_t n, uint32_t nd) {
+        if (nearest[n] - 1 > nd) {
+            nearest[n] = nd + 1;
+            queue.Push(nd, uint32_t(n));
+        }
+    };
     queue.Drain([&](uint32_t d, uint32_t i) {
         if (nearest[i] != d + 1)
             return;
@@ -234,31 +247,31 @@ void EdgeSpread::Reach(const Rect &strokeArea, uint16_t stroke, const Progress &
         lastRow = std::max(lastRow, row);
         firstColumn = std::min(firstColumn, column);
         lastColumn = std::max(lastColumn, column);
-        const uint32_t from = cost[i];
-        if (d < reach_.end) {
-            const auto y = int32_t(row) - 1;
-            const auto x = int32_t(column) - 1;
-            left = std::min(left, x);
-            right = std::max(right, x);
-            top = std::min(top, y);
-            bottom = std::max(bottom, y);
+        if (d < end) {
+            nearTop = std::min(nearTop, row);
+            nearBottom = std::max(nearBottom, row);
+            nearLeft = std::min(nearLeft, column);
+            nearRight = std::max(nearRight, column);
         }
-        if (progress && (++visited & 0xffff) == 0)
+        if (reporting && (++visited & 0xffff) == 0)
             progress(int32_t(std::min<size_t>(30, visited * 30 / std::max<size_t>(boxArea, 1))));
+        const uint32_t from = cost[i];
         if (EdgeCost::IsWall(uint8_t(from)))
             return;
-        const bool flat = Flat(cost, i, stride);
-        for (size_t k = 0; k < steps.size(); ++k) {
-            const uint32_t c =
-                flat ? (steps[k].diagonal ? 14 : 10) : StepCost(cost, i, from, steps[k]);
-            if (c == 0)
-                continue;
-            const size_t n = size_t(ptrdiff_t(i) + steps[k].to);
-            const uint32_t nd = d + c;
-            if (nd < bound && (nearest[n] == 0 || nd + 1 < nearest[n])) {
-                nearest[n] = nd + 1;
-                queue.Push(nd, uint32_t(n));
-            }
+        if (Flat(cost, i, stride)) {
+            // The pixel and its eight neighbours cost 1, as most do.
+            if (d + 10 < bound)
+                for (const ptrdiff_t o : straight)
+                    relax(size_t(ptrdiff_t(i) + o), d + 10);
+            if (d + 14 < bound)
+                for (const ptrdiff_t o : diagonal)
+                    relax(size_t(ptrdiff_t(i) + o), d + 14);
+            return;
+        }
+        for (const StepTo &step : steps) {
+            const uint32_t c = StepCost(cost, i, from, step);
+            if (c != 0 && d + c < bound)
+                relax(size_t(ptrdiff_t(i) + step.to), d + c);
         }
     });
     used_.nearest = true;
@@ -269,12 +282,14 @@ void EdgeSpread::Reach(const Rect &strokeArea, uint16_t stroke, const Progress &
         used_.left = firstColumn - 1;
         used_.right = lastColumn + 2;
     }
-    // A wall takes its colours from a pixel up to kWallReach off (see the header).
+    // A wall takes its colours from a pixel up to kWallReach off (see the header). Rows
+    // and columns of the padded map are one more than the picture's.
     const int32_t wall = EdgeCost::kWallReach;
-    if (left <= right)
-        area_ = Rect{std::max(0, left - wall), std::max(0, top - wall),
-                     std::min(cost_.Width(), right + 1 + wall),
-                     std::min(cost_.Height(), bottom + 1 + wall)};
+    if (nearLeft <= nearRight)
+        area_ = Rect{std::max(0, int32_t(nearLeft) - 1 - wall),
+                     std::max(0, int32_t(nearTop) - 1 - wall),
+                     std::min(cost_.Width(), int32_t(nearRight) + wall),
+                     std::min(cost_.Height(), int32_t(nearBottom) + wall)};
 }
 
 void EdgeSpread::Propagate(const Progress &progress)
