@@ -58,6 +58,22 @@ inline bool Flat(const uint8_t *cost, size_t i, size_t stride)
     return three(i - stride) & three(i) & three(i + stride);
 }
 
+// The first x from x on, before end, that holds a mark; end when none does. Most hold
+// none: those go four at a time.
+inline int32_t NextMarked(const uint16_t *marks, int32_t x, int32_t end)
+{
+    for (; x + 4 <= end; x += 4) {
+        uint64_t four;
+        std::memcpy(&four, marks + x, sizeof four);
+        if (four != 0)
+            break;
+    }
+    for (; x < end; ++x)
+        if (marks[x] != 0)
+            return x;
+    return end;
+}
+
 // A queue of pixels by distance (Dial's buckets): every step costs at least 10 and at
 // most 7 x 254 units, so a ring of 4096 buckets holds every distance still pending.
 struct MarkEntry {
@@ -324,9 +340,10 @@ void EdgeSpread::Propagate(const Progress &progress)
                         std::min(box_.Bottom, int32_t(used_.bottom) - 1)};
     for (int32_t y = seedArea.Top; y < seedArea.Bottom; ++y) {
         const uint16_t *marks = record_.Row(y);
-        for (int32_t x = seedArea.Left; x < seedArea.Right; ++x) {
+        for (int32_t x = NextMarked(marks, seedArea.Left, seedArea.Right); x < seedArea.Right;
+             x = NextMarked(marks, x + 1, seedArea.Right)) {
             const uint16_t m = marks[x];
-            if (m == 0 || !record_.Mark(m).spreads)
+            if (!record_.Mark(m).spreads)
                 continue;
             const size_t i = cost_.Index(x, y);
             // The stroke's own pixels are where the reach started from: their walk is
@@ -373,6 +390,7 @@ void EdgeSpread::Propagate(const Progress &progress)
                             * (whole_ ? size_t(box_.Width()) * size_t(box_.Height())
                                       : size_t(area_.Width()) * size_t(area_.Height()));
     size_t visited = 0;
+    const bool reporting = bool(progress);
     // One mark at a time: its walks stay near its own strokes, so the memory they touch
     // stays small. The two nearest marks come out the same in any order: a mark is held
     // back only where two marks already at their final distances are nearer, and then
@@ -386,7 +404,7 @@ void EdgeSpread::Propagate(const Progress &progress)
             const MarkKey key = KeyOf(d + 1, m);
             if (first[i] != key && second[i] != key)
                 return;
-            if (progress && (++visited & 0xffff) == 0)
+            if (reporting && (++visited & 0xffff) == 0)
                 progress(int32_t(
                     30 + std::min<size_t>(60, visited * 60 / std::max<size_t>(expected, 1))));
             const uint32_t from = cost[i];
@@ -395,7 +413,7 @@ void EdgeSpread::Propagate(const Progress &progress)
             // First, without a branch on what they hold, the neighbours this walk may
             // come nearer to: most already have mark m at least as near.
             uint32_t open = 0;
-            std::array<uint32_t, 8> far{};
+            std::array<uint32_t, 8> far; // each set below
             auto consider = [&](size_t k, uint32_t c) {
                 const size_t n = size_t(ptrdiff_t(i) + steps[k].to);
                 const uint32_t nd = d + c;
