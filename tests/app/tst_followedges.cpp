@@ -2,8 +2,11 @@
 // Follow edges through the main window: the check box, a stroke in one region of a
 // two-region picture colouring that region to its edge and leaving the other as it was,
 // the stroke and its spread undone as one step, strokes with the box off painting only
-// their discs, and strokes queued behind a spread all landing after it.
+// their discs, strokes queued behind a spread all landing after it, and a picture opened
+// with the box ticked spreading by its own edges.
 #include "app/WindowFixture.h"
+#include "support/BmpBuilder.h"
+#include "support/TestSupport.h"
 
 #include <QCheckBox>
 #include <QtTest>
@@ -67,6 +70,25 @@ private slots:
         verifyView();
         form->RedoStep();
         QCOMPARE(changedIn(0, 118), 118 * 120);
+    }
+
+    void aPictureOpenedWithTheBoxTickedSpreadsByItsOwnEdges()
+    {
+        // Ticked on the two-region picture, whose step is at column 120; the file
+        // opened next has its step at column 60.
+        QTest::mouseClick(form->FollowEdgesCheck, Qt::LeftButton);
+        testsupport::Picture steps{240, 120, 8, {{70, 70, 70}, {190, 190, 190}}, {}};
+        for (int32_t y = 0; y < 120; ++y)
+            for (int32_t x = 0; x < 240; ++x)
+                steps.values.push_back(x < 60 ? 0 : 1);
+        const testsupport::TempDir dir;
+        const std::string name = dir.file("steps.bmp");
+        QVERIFY(testsupport::WriteFileBytes(name, testsupport::MakeBmp(steps)));
+        form->openfilenow(QString::fromStdString(name));
+        stroke(QPoint(20, 60), QPoint(30, 60));
+        QCOMPARE(changedIn(0, 58), 58 * 120);
+        QCOMPARE(changedIn(62, 240), 0);
+        verifyView();
     }
 
     void withTheBoxOffAStrokePaintsOnlyItsDisc()
