@@ -175,6 +175,46 @@ TEST(EdgeSpread, AfterAStrokeWritesWhatTheLiteralRuleWritesAndNothingElse)
     EXPECT_TRUE(AllZero(scratch));
 }
 
+// Strokes one after another on one picture, as a user paints: their paints drawn from
+// three, so later strokes often repeat an earlier one's, and an eraser now and then.
+// After every stroke the picture is what the literal rule gives, with one scratch for
+// the whole sequence.
+TEST(EdgeSpread, StrokeAfterStrokeEachSpreadIsTheLiteralRules)
+{
+    colour::SpreadScratch scratch;
+    for (uint32_t seed = 200; seed < 210; ++seed) {
+        std::mt19937 rng(seed);
+        auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+        const int32_t w = pick(8, 48), h = pick(8, 32);
+        Raster source(w, h), work(w, h), expected(w, h);
+        MakePhoto(source, rng);
+        std::memcpy(work.image.Pixels, source.image.Pixels, RasterImageSize(source.image));
+        std::memcpy(expected.image.Pixels, source.image.Pixels, RasterImageSize(source.image));
+        colour::StrokeRecord record;
+        record.Reset(w, h);
+        ASSERT_TRUE(record.Allocate());
+        std::vector<colour::StrokeMark> paints;
+        for (int k = 0; k < 3; ++k) {
+            paints.push_back(RandomMark(rng));
+            paints.back().spreads = true;
+            paints.back().colorize = k != 2 || seed % 3 != 0; // sometimes an eraser
+        }
+        const colour::EdgeCost cost(source.image);
+        for (int n = 0; n < 6; ++n) {
+            const uint16_t stroke = record.IdOf(paints[size_t(pick(0, 2))]);
+            const int32_t cx = pick(0, w - 1), cy = pick(0, h - 1), radius = pick(0, 3);
+            Mark(record, cx, cy, radius, stroke);
+            const Rect area{cx - radius, cy - radius, cx + radius + 1, cy + radius + 1};
+            literal::Spread(source.image, expected.image, record,
+                            literal::AfterStroke(source.image, record, area, stroke));
+            colour::EdgeSpread(source.image, cost, record, scratch, area, stroke)
+                .Write(work.image);
+            ASSERT_EQ(work.Pixels(), expected.Pixels()) << "seed " << seed << ", stroke " << n;
+            ASSERT_TRUE(AllZero(scratch)) << "seed " << seed << ", stroke " << n;
+        }
+    }
+}
+
 TEST(EdgeSpread, OverTheWholePictureWritesWhatTheLiteralRuleWrites)
 {
     colour::SpreadScratch scratch;
