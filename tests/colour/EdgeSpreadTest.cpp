@@ -207,8 +207,7 @@ TEST(EdgeSpread, StrokeAfterStrokeEachSpreadIsTheLiteralRules)
             const Rect area{cx - radius, cy - radius, cx + radius + 1, cy + radius + 1};
             literal::Spread(source.image, expected.image, record,
                             literal::AfterStroke(source.image, record, area, stroke));
-            colour::EdgeSpread(source.image, cost, record, scratch, area, stroke)
-                .Write(work.image);
+            colour::EdgeSpread(source.image, cost, record, scratch, area, stroke).Write(work.image);
             ASSERT_EQ(work.Pixels(), expected.Pixels()) << "seed " << seed << ", stroke " << n;
             ASSERT_TRUE(AllZero(scratch)) << "seed " << seed << ", stroke " << n;
         }
