@@ -5,6 +5,7 @@
 // path drawing the bar once per row.
 //
 // Run from the build folder: bench/bench_loading [--benchmark_filter=...]
+#include "WidgetBench.h"
 #include "document/DepthConversion.h"
 #include "document/PictureLoader.h"
 #include "platform/rastix/Rastix.h"
@@ -135,10 +136,7 @@ BENCHMARK(BM_DepthUpTo)
 
 int main(int argc, char **argv)
 {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
+    const auto app = StartWidgetBench(argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
     benchmark::RunSpecifiedBenchmarks();

@@ -36,6 +36,7 @@
 //   build/bench/bench_ops --benchmark_repetitions=9 --benchmark_min_time=0.5
 //       --benchmark_enable_random_interleaving=true --benchmark_filter='BM_[^T]'
 // (on one line; the filter leaves out the per-target runs).
+#include "WidgetBench.h"
 #include "app/MainForm.h"
 #include "ops/ApplyFilter.h"
 #include "ops/ColorizeAll.h"
@@ -390,10 +391,7 @@ void Register(const Pictures &p, TMainForm &form, MinimalStrip &strip)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
+    const auto app = StartWidgetBench(argc, argv);
 
     // The main window shown, its status bar painted once, so SetProStatus draws for real.
     TMainForm form;

@@ -18,6 +18,7 @@
 //   xvfb-run -a -s "-screen 0 1280x1024x24" env QT_QPA_PLATFORM=xcb
 //       build/bench/bench_spread_window (on one line)
 #include "SyntheticPhoto.h"
+#include "WidgetBench.h"
 
 #include "app/MainForm.h"
 #include "widgets/SpinEdit.h"
@@ -163,10 +164,7 @@ BENCHMARK(BM_ReleaseInWindow)->Unit(benchmark::kMillisecond)->UseManualTime()->I
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
+    const auto app = StartWidgetBench(argc, argv);
     std::printf("platform: %s\n", qPrintable(QGuiApplication::platformName()));
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
