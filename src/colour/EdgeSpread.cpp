@@ -170,7 +170,7 @@ EdgeSpread::EdgeSpread(const RasterImage &source, const EdgeCost &cost, const St
     // pixel farther than Bound() / 10 from the stroke's rectangle is reached.
     box_ = Grown(inside, int32_t(Bound() / 10 + 1), cost.Width(), cost.Height());
     stroke_ = stroke;
-    Reach(inside, stroke, progress);
+    Reach(inside, progress);
     if (!area_.Empty())
         Propagate(progress);
     if (progress)
@@ -215,7 +215,7 @@ EdgeSpread::Used::~Used()
     }
 }
 
-void EdgeSpread::Reach(const Rect &strokeArea, uint16_t stroke, const Progress &progress)
+void EdgeSpread::Reach(const Rect &strokeArea, const Progress &progress)
 {
     const size_t stride = cost_.Stride();
     uint32_t *nearest = used_.scratch.Nearest();
@@ -226,7 +226,7 @@ void EdgeSpread::Reach(const Rect &strokeArea, uint16_t stroke, const Progress &
     for (int32_t y = strokeArea.Top; y < strokeArea.Bottom; ++y) {
         const uint16_t *marks = record_.Row(y);
         for (int32_t x = strokeArea.Left; x < strokeArea.Right; ++x)
-            if (marks[x] == stroke) {
+            if (marks[x] == stroke_) {
                 const size_t i = cost_.Index(x, y);
                 nearest[i] = 1;
                 queue.Push(0, uint32_t(i));

@@ -105,7 +105,7 @@ private:
     // (see the header); false when it takes none. Other pixels keep their own.
     bool TakesFrom(size_t &index, uint32_t &extra) const;
     bool Reached(int32_t x, int32_t y) const;
-    void Reach(const Rect &strokeArea, uint16_t stroke, const Progress &progress);
+    void Reach(const Rect &strokeArea, const Progress &progress);
     void Propagate(const Progress &progress);
 
     const RasterImage &source_;
