@@ -55,6 +55,27 @@ QFont WindowFont(bool bold)
     return font;
 }
 
+// One face for the tool bar's check boxes: the window's own, or where a caption would
+// not fit the boxes' width in it, the condensed one, a pixel smaller at a time.
+QFont CheckBoxFont(std::initializer_list<QCheckBox *> boxes, int width)
+{
+    QFont font = WindowFont(false);
+    auto fits = [&] {
+        for (QCheckBox *box : boxes) {
+            box->setFont(font);
+            if (box->sizeHint().width() > width)
+                return false;
+        }
+        return true;
+    };
+    if (fits())
+        return font;
+    font.setStretch(QFont::Condensed);
+    while (!fits() && font.pixelSize() > 8)
+        font.setPixelSize(font.pixelSize() - 1);
+    return font;
+}
+
 } // namespace
 
 void TMainForm::CreateControls()
@@ -137,16 +158,13 @@ void TMainForm::CreateControls()
         Named(new QCheckBox(QStringLiteral("Follow edges"), SpeedBar1), "FollowEdgesCheck");
     FollowEdgesCheck->setToolTip(
         QStringLiteral("Spreads each stroke's colour up to the edges of the picture"));
-    // Its caption is the longer one: in the condensed face, a pixel smaller, it fits too.
-    QFont condensed = WindowFont(false);
-    condensed.setStretch(QFont::Condensed);
-    condensed.setPixelSize(10);
-    FollowEdgesCheck->setFont(condensed);
     KeepTonesCheck =
         Named(new QCheckBox(QStringLiteral("Keep tones"), SpeedBar1), "KeepTonesCheck");
     KeepTonesCheck->setToolTip(QStringLiteral("Colours keep the lightness of the photograph"));
     // In the bar's bold face the captions would not fit the boxes' 78 pixels.
-    KeepTonesCheck->setFont(WindowFont(false));
+    const QFont captions = CheckBoxFont({FollowEdgesCheck, KeepTonesCheck}, 78);
+    FollowEdgesCheck->setFont(captions);
+    KeepTonesCheck->setFont(captions);
     LayOutSpeedBar();
     SpeedBar1->installEventFilter(this);
 

@@ -162,6 +162,21 @@ private slots:
         QVERIFY(form->SaturationLabel->geometry().right() < form->SatEd->x());
     }
 
+    // The two check boxes of the tool bar show their whole captions, in one face, whether
+    // the bar is a column or a row.
+    void checkBoxCaptionsFitTheirBoxes()
+    {
+        for (view::DockEdge edge : {view::DockEdge::Left, view::DockEdge::Top}) {
+            form->DockSpeedBar(edge);
+            for (QCheckBox *box : {form->FollowEdgesCheck, form->KeepTonesCheck}) {
+                QVERIFY2(box->sizeHint().width() <= box->width(), qPrintable(box->objectName()));
+                QVERIFY2(box->geometry().right() < form->SpeedBar1->width(),
+                         qPrintable(box->objectName()));
+            }
+            QCOMPARE(form->FollowEdgesCheck->font(), form->KeepTonesCheck->font());
+        }
+    }
+
     void windowAndView()
     {
         QCOMPARE(form->windowTitle(), QStringLiteral("Merrow Tintwell 2.0"));
