@@ -2,8 +2,10 @@
 // Work files of a 6000 x 4000 picture (a grey photograph-like original, its colouring
 // over most of it): saving one through the temporary file and rename, opening it again,
 // and what a brush step costs while the recovery writer encodes such a file on another
-// thread, paired against the same steps with no write running.
-//   BM_SaveWorkFile          SaveWorkFile into /tmp
+// thread, paired against the same steps with no write running. grain:1 is the picture
+// with the grain of a scan (-4 to 4 levels), which compresses much as a real scan does;
+// grain:0 the same without it, which compresses far better than any scan.
+//   BM_SaveWorkFile          SaveWorkFile into /tmp; file_mb its size
 //   BM_OpenWorkFile          OpenWorkFile of that file, both rasters made and freed
 //   BM_StrokeDuringRecovery  one stroke step (radius 10, 20 pixels) with writing:0 no
 //                            write, writing:1 a recovery encode running all the while;
@@ -18,6 +20,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QFileInfo>
+
 #include <QString>
 
 #include <atomic>
@@ -30,17 +34,30 @@ namespace {
 constexpr int32_t kWidth = 6000;
 constexpr int32_t kHeight = 4000;
 
+// Grain, as a scan has: -4 to 4 levels from a hash of the place, or none.
+int32_t Grain(int32_t x, int32_t y, bool grainy)
+{
+    if (!grainy)
+        return 0;
+    uint32_t h = uint32_t(x) * 2654435761u ^ uint32_t(y) * 40503u;
+    h ^= h >> 13;
+    h *= 0x5bd1e995u;
+    h ^= h >> 15;
+    return int32_t(h % 9) - 4;
+}
+
 struct Work {
     RasterImage source = newdib(kWidth, kHeight, 24, nullptr, 0);
     RasterImage work = newdib(kWidth, kHeight, 24, nullptr, 0);
-    Work()
+    explicit Work(bool grainy)
     {
-        // Smooth shading with a little noise, grey, as a scanned photograph is.
+        // Smooth shading with a little pattern, grey, as a scanned photograph is.
         for (int32_t y = 0; y < kHeight; ++y) {
             uint8_t *row = PictureRow(source, y);
             for (int32_t x = 0; x < kWidth; ++x) {
-                const auto v = uint8_t((x / 25 + y / 17 + ((x * 7 + y * 13) & 7)) & 255);
-                row[3 * x] = row[3 * x + 1] = row[3 * x + 2] = v;
+                const int32_t v =
+                    ((x / 25 + y / 17 + ((x * 7 + y * 13) & 7)) & 255) + Grain(x, y, grainy);
+                row[3 * x] = row[3 * x + 1] = row[3 * x + 2] = uint8_t(std::clamp(v, 0, 255));
             }
         }
         ops::ColorizeAll(source, work, colour::Paint{143, 157, 0, false}, true);
@@ -52,26 +69,33 @@ struct Work {
     }
 };
 
-Work &Picture()
+Work &Picture(bool grainy)
 {
-    static Work work;
-    return work;
+    static Work smooth(false);
+    static Work grained(true);
+    return grainy ? grained : smooth;
 }
 
 const QString kFile = QStringLiteral("/tmp/tintwell-bench-work.ora");
 
 void BM_SaveWorkFile(benchmark::State &state)
 {
-    Work &w = Picture();
+    Work &w = Picture(state.range(0) != 0);
     for (auto _ : state)
         if (!document::SaveWorkFile(kFile, w.source, w.work, {}, {}).isEmpty())
             state.SkipWithError("not saved");
+    state.counters["file_mb"] = double(QFileInfo(kFile).size()) / 1e6;
 }
-BENCHMARK(BM_SaveWorkFile)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_SaveWorkFile)
+    ->ArgName("grain")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 void BM_OpenWorkFile(benchmark::State &state)
 {
-    Work &w = Picture();
+    Work &w = Picture(state.range(0) != 0);
     if (!document::SaveWorkFile(kFile, w.source, w.work, {}, {}).isEmpty())
         state.SkipWithError("not saved");
     const document::RasterLibrary library;
@@ -85,11 +109,16 @@ void BM_OpenWorkFile(benchmark::State &state)
         library.Delete(content->Rasters.Work);
     }
 }
-BENCHMARK(BM_OpenWorkFile)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_OpenWorkFile)
+    ->ArgName("grain")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 void BM_StrokeDuringRecovery(benchmark::State &state)
 {
-    Work &w = Picture();
+    Work &w = Picture(true);
     const bool writing = state.range(0) != 0;
     // The writer encodes copies, as the window hands it; the brush paints the rasters.
     RasterImage source = newdib(kWidth, kHeight, 24, nullptr, 0);
