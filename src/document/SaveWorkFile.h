@@ -17,16 +17,22 @@
 
 namespace document {
 
+// How the layers are encoded: all on the calling thread, or the original and the
+// thumbnail on a second thread while the calling one encodes the colour layer (a save
+// the user waits for; the recovery writer, in the background already, leaves the other
+// core to the interface). Both give the same archive.
+enum class EncodeThreads { One, Two };
+
 // The archive's bytes; empty, with the reason in error, when the rasters are not two
 // 24-bit rasters of one size or the archive cannot be made.
 // A record of another size than the rasters is left out.
 QByteArray EncodeWorkFile(const RasterImage &source, const RasterImage &work,
                           const WorkState &state, const colour::StrokeRecord &strokes,
-                          QString &error);
+                          QString &error, EncodeThreads threads = EncodeThreads::One);
 
-// Encodes the work file and puts it in place of fileName through ReplaceFile, so that
-// a failure leaves an existing file as it was. Empty on success; otherwise the reason
-// for the user, naming the file.
+// Encodes the work file on two threads and puts it in place of fileName through ReplaceFile, so
+// that a failure leaves an existing file as it was. Empty on success; otherwise the reason for the
+// user, naming the file.
 QString SaveWorkFile(const QString &fileName, const RasterImage &source, const RasterImage &work,
                      const WorkState &state, const colour::StrokeRecord &strokes);
 

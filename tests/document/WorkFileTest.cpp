@@ -98,6 +98,26 @@ TEST(WorkFile, RoundTripKeepsBothRastersAndTheState)
         }
 }
 
+// The save the user waits for encodes on two threads: the same archive as on one.
+TEST(WorkFile, TwoThreadsWriteTheArchiveOneWrites)
+{
+    std::mt19937 rng(13);
+    for (const auto &[w, h] : {std::pair{1, 1}, std::pair{300, 200}, std::pair{999, 3}})
+        for (const bool grey : {true, false}) {
+            RasterImage source = Raster(Noise(w, h, rng, grey));
+            RasterImage work = Raster(Noise(w, h, rng, false));
+            QString error;
+            const QByteArray one =
+                document::EncodeWorkFile(source, work, {}, {}, error, document::EncodeThreads::One);
+            const QByteArray two =
+                document::EncodeWorkFile(source, work, {}, {}, error, document::EncodeThreads::Two);
+            EXPECT_FALSE(one.isEmpty()) << error.toStdString();
+            EXPECT_TRUE(one == two) << w << " x " << h << (grey ? " grey" : " colour");
+            deldib(source);
+            deldib(work);
+        }
+}
+
 TEST(WorkFile, StateFileVersionsAndValues)
 {
     document::WorkState state;
